@@ -1,0 +1,70 @@
+#include "tool.h"
+
+#include <cstdlib>
+#include <ostream>
+
+#include "codepage.h"
+#include "document/unit.h"
+#include "language.h"
+
+namespace pvtool {
+
+namespace {
+
+constexpr const char* kUsageText =
+    "usage: pvtool [--lang ID] COMMAND ...\n"
+    "  pvd new OUT              write a New document as a data file\n"
+    "  pvd dump FILE            print a data file as JSON\n"
+    "  pvd build IN.json OUT    write a data file from the New defaults and a JSON object\n"
+    "  unit status|versions|poll [--port DEVICE | --com N] ...\n";
+
+}  // namespace
+
+bool take_option(std::vector<std::string>& args, const std::string& name, std::string& value) {
+    for (size_t k = 0; k + 1 < args.size(); ++k) {
+        if (args[k] == name) {
+            value = args[k + 1];
+            args.erase(args.begin() + static_cast<long>(k),
+                       args.begin() + static_cast<long>(k) + 2);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string console_text(const std::string& text8) {
+    return pv::codepage_to_utf8(text8, pv::settings.lang_id);
+}
+
+int run(std::vector<std::string> args, Io io) {
+    std::string lang;
+    if (take_option(args, "--lang", lang)) {
+        char* end = nullptr;
+        unsigned long id = std::strtoul(lang.c_str(), &end, 10);
+        if (lang.empty() || *end != '\0' || id > 0xFFFF) {
+            io.err << "pvtool: --lang needs a language identifier such as 1033 or 1041\n";
+            return kUsage;
+        }
+        pv::settings.lang_id = static_cast<uint16_t>(id);
+    } else {
+        pv::settings.lang_id = pv::user_lang_id();
+    }
+    pv::InitState();
+
+    if (args.empty()) {
+        io.err << kUsageText;
+        return kUsage;
+    }
+    std::string group = args.front();
+    args.erase(args.begin());
+    if (group == "pvd") return pvd_main(args, io);
+    if (group == "unit") return unit_main(args, io);
+    if (group == "--help" || group == "help") {
+        io.out << kUsageText;
+        return kOk;
+    }
+    io.err << kUsageText;
+    return kUsage;
+}
+
+}  // namespace pvtool

@@ -1,0 +1,32 @@
+// pvtool: the console companion. Each command group takes the words after its name.
+#pragma once
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace pvtool {
+
+// Exit statuses shared by every command.
+inline constexpr int kOk = 0;
+inline constexpr int kFailed = 1;  // the operation failed; the system's message is on stderr
+inline constexpr int kUsage = 2;   // usage error or refused input
+
+struct Io {
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// Runs one command line (without the program name). Sets the language from --lang or the
+// user's locale first.
+int run(std::vector<std::string> args, Io io);
+
+int pvd_main(const std::vector<std::string>& args, Io io);
+int unit_main(const std::vector<std::string>& args, Io io);
+
+// Removes "--name VALUE" from args; nullopt-like empty string when absent.
+bool take_option(std::vector<std::string>& args, const std::string& name, std::string& value);
+
+// A library text converted from the current language's code page to UTF-8 for the console.
+std::string console_text(const std::string& text8);
+
+}  // namespace pvtool
