@@ -218,13 +218,13 @@ std::optional<double> parse_decimal(const std::string& text) {
 
 }  // namespace
 
-int32_t round_half_even(double v) {
-    constexpr double lo = std::numeric_limits<int32_t>::min();
-    constexpr double hi = std::numeric_limits<int32_t>::max();
+int32_t round_half_even(long double v) {
+    constexpr long double lo = std::numeric_limits<int32_t>::min();
+    constexpr long double hi = std::numeric_limits<int32_t>::max();
     if (std::isnan(v)) return 0;
-    double f = std::floor(v);
-    double diff = v - f;
-    double r = diff < 0.5 ? f : diff > 0.5 ? f + 1 : (std::fmod(f, 2.0) == 0 ? f : f + 1);
+    long double f = std::floor(v);
+    long double diff = v - f;
+    long double r = diff < 0.5L ? f : diff > 0.5L ? f + 1 : (std::fmod(f, 2.0L) == 0 ? f : f + 1);
     if (r <= lo) return std::numeric_limits<int32_t>::min();
     if (r >= hi) return std::numeric_limits<int32_t>::max();
     return static_cast<int32_t>(r);

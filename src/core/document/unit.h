@@ -211,7 +211,7 @@ std::string FormatFixed(int64_t number, int decimals);
 std::string PressureUnitText();
 
 // Rounds to the nearest integer, halves to the even neighbour, saturating at the int32 range.
-int32_t round_half_even(double v);
+int32_t round_half_even(long double v);
 
 // Sets save_stamp and rebuilds save_date_text / save_time_text.
 void set_save_stamp(const std::array<uint16_t, 6>& stamp);
