@@ -182,9 +182,9 @@ bool is_huge(const std::string& s, size_t mantissa_begin, size_t point, size_t e
     return magnitude + exp > 0;
 }
 
-// A decimal number with optional sign, fraction and exponent, surrounded by blanks at most;
-// no hexadecimal, no "inf" or "nan".
-std::optional<double> parse_decimal(const std::string& text) {
+}  // namespace
+
+std::optional<double> parse_number(const std::string& text) {
     size_t b = text.find_first_not_of(" \t");
     if (b == std::string::npos) return std::nullopt;
     std::string s = text.substr(b, text.find_last_not_of(" \t") + 1 - b);
@@ -216,8 +216,6 @@ std::optional<double> parse_decimal(const std::string& text) {
     return negative ? -v : v;
 }
 
-}  // namespace
-
 int32_t round_half_even(long double v) {
     constexpr long double lo = std::numeric_limits<int32_t>::min();
     constexpr long double hi = std::numeric_limits<int32_t>::max();
@@ -246,7 +244,7 @@ std::string FormatCell(int32_t value) {
 }
 
 std::optional<int32_t> ParseCell(const std::string& text) {
-    auto v = parse_decimal(text);
+    auto v = parse_number(text);
     if (!v) return std::nullopt;
     switch (grid.current_map) {
         case map_rpm_axis:

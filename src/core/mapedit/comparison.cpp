@@ -1,0 +1,78 @@
+#include "mapedit/comparison.h"
+
+#include <algorithm>
+
+#include "document/datafile.h"
+#include "document/unit.h"
+#include "ui/prompter.h"
+#include "ui/texts.h"
+
+namespace pv {
+
+namespace {
+
+std::string compare_path;
+
+}  // namespace
+
+bool is_data_file_name(const std::string& path) {
+    size_t name = path.find_last_of('/');
+    name = name == std::string::npos ? 0 : name + 1;
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || dot < name) return false;
+    std::string ext = path.substr(dot, 4);
+    if (ext.size() != 4) return false;
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](char ch) { return ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch; });
+    return ext == ".PVD";
+}
+
+bool open_comparison(const std::string& path) {
+    if (!is_data_file_name(path)) {
+        prompter().message(Icon::Error, msg_text(29));
+        return false;
+    }
+    if (!ReadMapFromFile(path, grid.current_map)) {
+        prompter().message(Icon::Error, error_text(47));
+        return false;
+    }
+    compare_path = path;
+    state.compare_loaded = 1;
+    return true;
+}
+
+void close_comparison() {
+    state.compare_loaded = 0;
+}
+
+bool reread_comparison() {
+    if (!state.compare_loaded) return false;
+    if (ReadMapFromFile(compare_path, grid.current_map)) return true;
+    prompter().message(Icon::Error, msg_text(30));
+    close_comparison();
+    return false;
+}
+
+const std::string& comparison_file() {
+    return compare_path;
+}
+
+int32_t comparison_value(int column, int row) {
+    // In the throttle-only mode the grid's columns run along the throttle index of the
+    // map's first line.
+    if (is_map(grid.current_map) && data.axis_select_no == 1)
+        return grid.compare_values[0][column - 1];
+    return grid.compare_values[column - 1][row - 1];
+}
+
+bool PasteComparison() {
+    if (!state.compare_loaded) return false;
+    MarkModified();
+    int cols = std::clamp(grid.grid_cols, 0, 5);
+    int rows = std::clamp(grid.grid_rows, 0, 5);
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= cols; ++c) SetCell(c, r, FormatCell(comparison_value(c, r)));
+    return true;
+}
+
+}  // namespace pv
