@@ -107,6 +107,7 @@ struct AppState {
     uint8_t log_open = 0;
     uint8_t other_log_open = 0;
     uint8_t monitor_open = 0;
+    uint8_t monitor_log_mode = 0;  // 1 while the monitor records a log
     uint8_t ui_busy = 0;
     uint8_t log_link = 0;
     uint8_t port_open = 0;
@@ -150,6 +151,9 @@ struct Settings {
     uint16_t lang_id = kLangEnglish;
     std::string help_file_j = "pveditJ.chm";
     std::string help_file_e = "pveditE.chm";
+    // Folder of the files the program writes beside itself (UNITDATA.PVD, TMPLOG.PVL, the
+    // settings file): the program's folder, or the user's config folder when that is read-only.
+    std::string data_folder = ".";
 };
 
 // The grid working area: one table shown by the map window.
@@ -191,6 +195,9 @@ struct MapCell {
 };
 MapCell map_cell_of(int column, int row);
 
+// A decimal number as the grid and the input boxes accept it: optional sign, fraction and
+// exponent, blanks around it, nothing else (no hexadecimal, "inf" or "nan").
+std::optional<double> parse_number(const std::string& text);
 std::string FormatCell(int32_t value);
 std::optional<int32_t> ParseCell(const std::string& text);
 void SetCell(int column, int row, const std::string& text);

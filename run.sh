@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts pvedit connected to a simulated unit (pvsim)
+# on a pseudo-terminal. Extra arguments go to pvedit (for example a .PVD file to open).
+# PVSIM_OPTIONS, for example "--psi --mode-b", shapes the simulated unit; PV_BUILD_DIR picks
+# another build folder than build/.
+set -euo pipefail
+cd "$(dirname "$0")"
+build=${PV_BUILD_DIR:-build}
+./scripts/install-packages.sh
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+if [[ ! -x "$build"/bin/pvedit ]]; then
+  echo "$build/bin/pvedit was not built (the window program needs Qt 6 Widgets)." >&2
+  exit 1
+fi
+
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}" ]]; then
+  cat >&2 <<'MSG'
+There is no display to show pvedit on. Run it inside a virtual one:
+
+    xvfb-run -n 99 -s "-screen 0 1280x900x24" ./run.sh
+
+and, from another terminal, take a picture of what it shows with
+
+    DISPLAY=:99 import -window root shot.png
+MSG
+  exit 2
+fi
+
+if [[ ! -x "$build"/bin/pvsim ]]; then
+  echo "$build/bin/pvsim was not built: starting pvedit without a simulated unit." >&2
+  exec "$build"/bin/pvedit "$@"
+fi
+
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+"$build"/bin/pvsim ${PVSIM_OPTIONS:-} >"$fifo" &
+sim=$!
+trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -f "$fifo"' EXIT
+read -r port <"$fifo"
+echo "Simulated unit on $port"
+PVEDIT_PORT="$port" "$build"/bin/pvedit "$@"

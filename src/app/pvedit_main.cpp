@@ -1,0 +1,5 @@
+#include "shell/app.h"
+
+int main(int argc, char** argv) {
+    return pv::run_pvedit(argc, argv);
+}

@@ -1,0 +1,72 @@
+#include "shell/app.h"
+
+#include <QApplication>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "instance_lock.h"
+#include "language.h"
+#include "link/netunit.h"
+#include "program_folder.h"
+#include "serial_port.h"
+#include "shell/dialogs.h"
+#include "shell/main.h"
+#include "shell/qt_prompter.h"
+#include "shell/splash.h"
+#include "ui/prompter.h"
+
+// The resource initialiser must be named from the global namespace.
+static void init_resources() {
+    Q_INIT_RESOURCE(pvapp);
+}
+
+namespace pv {
+
+void init_app_resources() {
+    ::init_resources();
+}
+
+int run_pvedit(int argc, char** argv) {
+    InstanceLock lock;
+    if (!lock.acquire("pvedit")) return 0;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pvedit"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Pavex Dravlo"));
+    init_app_resources();
+
+    QtPrompter prompts;
+    set_prompter(&prompts);
+    SerialPort serial;
+    install_link(&serial);
+
+    ShellPaths paths;
+    paths.program_path = program_file_path(argc > 0 ? argv[0] : nullptr);
+    paths.program_dir = folder_of(paths.program_path);
+    paths.data_dir = writable_folder(paths.program_dir);
+
+    auto splash = std::make_unique<Tsplashdlg>();
+    if (!splash->FormCreate(paths.program_dir, user_lang_id())) {
+        set_prompter(nullptr);
+        return 0;
+    }
+    QtShellDialogs dialogs;
+    int result = 0;
+    {
+        Tmain main(paths, &dialogs);
+        main.FormCreate(splash->start_tick());
+        main.show();
+        splash.reset();
+        std::vector<std::string> args(argv, argv + argc);
+        main.FormShow(args);
+        main.ActiveHandle();
+        result = QApplication::exec();
+        close_port();
+    }
+    install_link(nullptr);
+    set_prompter(nullptr);
+    return result;
+}
+
+}  // namespace pv

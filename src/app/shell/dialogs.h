@@ -1,0 +1,32 @@
+// The common file and print dialogs of the shell. The program shows Qt's dialogs; window
+// tests script the answers.
+#pragma once
+#include <optional>
+#include <string>
+
+class QWidget;
+class QPrinter;
+
+namespace pv {
+
+class ShellDialogs {
+  public:
+    virtual ~ShellDialogs() = default;
+    // `initial` is the dialog's file name: a file, or a folder followed by "*.PVD".
+    // The open dialog returns only existing files; the save dialog has asked before
+    // overwriting and added the default extension.
+    virtual std::optional<std::string> open_data_file(QWidget* parent,
+                                                      const std::string& initial) = 0;
+    virtual std::optional<std::string> save_data_file(QWidget* parent,
+                                                      const std::string& initial) = 0;
+    virtual bool print_setup(QWidget* parent, QPrinter& printer) = 0;
+};
+
+class QtShellDialogs : public ShellDialogs {
+  public:
+    std::optional<std::string> open_data_file(QWidget* parent, const std::string& initial) override;
+    std::optional<std::string> save_data_file(QWidget* parent, const std::string& initial) override;
+    bool print_setup(QWidget* parent, QPrinter& printer) override;
+};
+
+}  // namespace pv

@@ -1,0 +1,463 @@
+#include "shell/main.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <cctype>
+
+#include "codepage.h"
+#include "desktop.h"
+#include "document/datafile.h"
+#include "document/unit.h"
+#include "mapedit/map.h"
+#include "program_folder.h"
+#include "serial_port.h"
+#include "shell/dialogs.h"
+#include "shell/qt_prompter.h"
+#include "ui/clock.h"
+#include "ui/prompter.h"
+#include "ui/texts.h"
+
+namespace pv {
+namespace {
+
+Tmain* the_main = nullptr;
+
+// Settings text in the language's code page; UTF-8 written by a newer run is taken as is.
+bool valid_utf8_beyond_ascii(const std::string& s) {
+    bool beyond = false;
+    for (size_t i = 0; i < s.size();) {
+        auto c = static_cast<unsigned char>(s[i]);
+        size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len == 0 || i + len > s.size()) return false;
+        for (size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
+        beyond = beyond || len > 1;
+        i += len;
+    }
+    return beyond;
+}
+
+SettingsTextCodec settings_codec() {
+    SettingsTextCodec c;
+    c.to_utf8 = [](const std::string& bytes) {
+        return valid_utf8_beyond_ascii(bytes) ? bytes : codepage_to_utf8(bytes, settings.lang_id);
+    };
+    // A folder name the code page cannot hold is kept in UTF-8 rather than mangled.
+    c.from_utf8 = [](const std::string& text) {
+        return utf8_to_codepage(text, settings.lang_id).value_or(text);
+    };
+    return c;
+}
+
+}  // namespace
+
+Tmain* main_window() {
+    return the_main;
+}
+
+std::string ShellPaths::settings_file() const {
+    std::string name = settings_file_of(program_path);
+    size_t slash = name.find_last_of('/');
+    return data_dir + "/" + (slash == std::string::npos ? name : name.substr(slash + 1));
+}
+
+bool extension_matches(const std::string& path, const char* ext) {
+    size_t slash = path.find_last_of('/');
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    std::string e = path.substr(dot, 4);
+    std::string want = ext;
+    if (e.size() != want.size()) return false;
+    for (size_t i = 0; i < e.size(); ++i)
+        if (std::toupper(static_cast<unsigned char>(e[i])) !=
+            std::toupper(static_cast<unsigned char>(want[i])))
+            return false;
+    return true;
+}
+
+Panel0Look status_panel0_look() {
+    Panel0Look look;
+    if (state.link_on) {
+        look.fill = Panel0Look::Blue;
+    } else if (state.monitor_open) {
+        look.fill = Panel0Look::Green;
+        look.text = msg_text(state.monitor_log_mode == 1 ? 3 : 4);
+    } else if (state.log_link) {
+        look.fill = Panel0Look::Green;
+    }
+    // The second layer is drawn over the monitor's label, so its text wins where it has one.
+    if (state.comm_state != 0) {
+        switch (state.comm_state) {
+            case 1:
+                look.text = "LOAD...";
+                break;
+            case 2:
+                look.text = "SEND...";
+                break;
+            case 3:
+                look.text = "CHECK..";
+                break;
+            default:
+                look.text = "LOCK...";
+                break;
+        }
+    } else if (state.log_link) {
+        look.text = msg_text(5);
+    } else if (state.link_on) {
+        look.text = msg_text(6);
+    }
+    return look;
+}
+
+Tmain::Tmain(ShellPaths paths, ShellDialogs* dialogs, QWidget* parent)
+    : QMainWindow(parent), paths_(std::move(paths)), dialogs_(dialogs) {
+    the_main = this;
+    set_hooks(this);
+    open_external = open_with_default_program;
+    setObjectName(QStringLiteral("main"));
+    setWindowTitle(QStringLiteral("Pavex Dravlo"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/pvedit.png")));
+    setMinimumWidth(870);
+    resize(900, 640);
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* strip = new QLabel(central);
+    strip->setObjectName(QStringLiteral("imgstrip"));
+    strip->setPixmap(QPixmap(QStringLiteral(":/images/strip.png")));
+    strip->setScaledContents(true);
+    strip->setFixedHeight(8);
+    Panel1 = new QWidget(central);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    mdi_ = new QMdiArea(central);
+    mdi_->setObjectName(QStringLiteral("mdi"));
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setBackground(QColor(128, 128, 128));
+    column->addWidget(strip);
+    column->addWidget(Panel1);
+    auto* rule = new QFrame(central);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    column->addWidget(rule);
+    column->addWidget(mdi_, 1);
+    setCentralWidget(central);
+
+    build_actions();
+    build_menus();
+    build_toolbar();
+    build_popup();
+    build_status_bar();
+
+    linktimer = new QTimer(this);
+    linktimer->setObjectName(QStringLiteral("linktimer"));
+    linktimer->setInterval(15);
+    connect(linktimer, &QTimer::timeout, this, &Tmain::linktimerTimer);
+
+    RefreshCommands();
+}
+
+Tmap* Tmain::map_window() const {
+    return map_;
+}
+
+Tmain::~Tmain() {
+    set_hooks(nullptr);
+    if (the_main == this) the_main = nullptr;
+}
+
+void Tmain::FormCreate(uint32_t splash_start_tick) {
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive) ActiveHandle();
+    });
+    settings.help_file_j = paths_.program_dir + "/pveditJ.html";
+    settings.help_file_e = paths_.program_dir + "/pveditE.html";
+    settings.data_folder = paths_.data_dir;
+    InitState();
+
+    IniFile ini;
+    ini.load(paths_.settings_file());
+    read_settings(ini, paths_.program_dir, shell_, settings_codec());
+    if (!shell_.maximized) {
+        QRect g = geometry();
+        if (shell_.left > 0) g.moveLeft(shell_.left);
+        if (shell_.top > 0) g.moveTop(shell_.top);
+        if (shell_.width > 0) g.setWidth(std::max(shell_.width, minimumWidth()));
+        if (shell_.height > 0) g.setHeight(shell_.height);
+        move(g.topLeft());
+        resize(g.size());
+    } else {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+    // Each stored choice goes through its menu item, as a click would.
+    mc1Click(settings.map_font_size);
+    mcom1Click(settings.com_port);
+    ml1Click(settings.trace_length);
+    mtr1Click(settings.auto_select);
+    refresh_com_captions();
+    opendlg_filename_ = shell_.pvd_dir + "/*.PVD";
+    savedlg_filename_ = opendlg_filename_;
+
+    panels_[1]->setFixedWidth(24 * panels_[1]->fontMetrics().horizontalAdvance(QLatin1Char('B')));
+
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setPageOrientation(QPageLayout::Landscape);
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setOutputFileName(QString::fromStdString(paths_.data_dir + "/pvedit.pdf"));
+    }
+
+    write_file_associations(paths_.program_path, paths_.program_dir + "/pvedit.png",
+                            ui_text(text(Catalog::Reg, 1)).toStdString(),
+                            ui_text(text(Catalog::Reg, 2)).toStdString());
+
+    // The splash stays up for at least a second; it has been painted already.
+    while (clock().tick_count() - splash_start_tick < 1000) {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        clock().pause();
+    }
+}
+
+void Tmain::FormShow(const std::vector<std::string>& args) {
+    if (args.size() < 2 || !file_exists(args[1])) return;
+    const std::string& file = args[1];
+    if (extension_matches(file, ".PVD")) {
+        opendlg_filename_ = file;
+        if (ReadDataFile(file)) {
+            MakeMap();
+            if (state.doc_open && map_) map_->set_file_name(file);
+            state.doc_named = 1;
+            RefreshCommands();
+            savedlg_filename_ = file;
+        } else {
+            prompter().message(Icon::Information, msg_text(1));
+        }
+    } else if (extension_matches(file, ".PVL") && !state.log_open) {
+        state.last_log_file = file;
+        settings.log_dir = folder_of(file);
+        open_log_window(file);
+    }
+}
+
+void Tmain::ActiveHandle() {
+    const QClipboard* clip = QGuiApplication::clipboard();
+    state.clip_has_text = clip && !clip->text().isEmpty() ? 1 : 0;
+    RefreshCommands();
+}
+
+void Tmain::MakeMap() {
+    map_ = new Tmap(this);
+    mdi_->addSubWindow(map_);
+    map_->show();
+    RefreshCommands();
+    if (!state.doc_open) return;
+    map_->fill_groups();
+    mc1Click(map_font_item(settings.map_font_size));
+}
+
+void Tmain::RefreshCommands() {
+    const bool doc = state.doc_open != 0;
+    const bool save = doc && state.doc_named && state.doc_modified;
+    menusave->setEnabled(save);
+    btnsave->setEnabled(save);
+    for (QAction* a :
+         {menusaveas, menuprint, btnprint,  btngraph,  menucut,  btncut,     menucopy,
+          btncopy,    menuconst, btnconst,  menurate,  btnrate,  menutrim,   btntrim,
+          menuparam,  btnparam,  menupread, menuwrite, btnwrite, menupwrite, menuother})
+        a->setEnabled(doc);
+    const bool paste = doc && state.clip_has_text;
+    menupaste->setEnabled(paste);
+    btnpaste->setEnabled(paste);
+    pmpaste->setEnabled(paste);
+    menu_comm_->setEnabled(true);
+    btnread->setEnabled(true);
+    mproreset->setEnabled(true);
+    btnlink->setEnabled(state.link_ready != 0);
+    const bool live = doc && state.link_on;
+    btnmnt->setEnabled(live);
+    btnlocus->setEnabled(live);
+    btnatsel->setEnabled(live);
+    menuopaste->setEnabled(doc && state.compare_loaded);
+    menuloglink->setEnabled(doc && state.log_open);
+}
+
+void Tmain::EnableEditCommands(bool on) {
+    for (QAction* a : {menucut, btncut, menucopy, btncopy, menuconst, btnconst, menurate, btnrate,
+                       menutrim, btntrim})
+        a->setEnabled(on);
+    const bool paste = on && state.clip_has_text;
+    menupaste->setEnabled(paste);
+    btnpaste->setEnabled(paste);
+    pmpaste->setEnabled(paste);
+    menuopaste->setEnabled(on && state.compare_loaded);
+}
+
+void Tmain::SetGridEnabled(bool on) {
+    EnableEditCommands(on);
+    if (map_) map_->set_grid_enabled(on);
+}
+
+void Tmain::set_status_text(int panel, const QString& t) {
+    if (panel >= 1 && panel <= 3) panels_[static_cast<size_t>(panel)]->setText(t);
+}
+
+QString Tmain::status_text(int panel) const {
+    return panel >= 1 && panel <= 3 ? panels_[static_cast<size_t>(panel)]->text() : QString();
+}
+
+QWidget* Tmain::status_panel(int panel) const {
+    if (panel == 0) return panel0_;
+    return panel >= 1 && panel <= 3 ? panels_[static_cast<size_t>(panel)] : nullptr;
+}
+
+QAction* Tmain::action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
+
+void Tmain::cell_written(int column, int row, const std::string& text) {
+    if (map_) map_->show_cell(column, row, QString::fromStdString(text));
+}
+
+void Tmain::repaint_status_bar() {
+    panel0_->update();
+}
+
+void Tmain::set_undo_enabled(bool enabled) {
+    menuundo->setEnabled(enabled);
+    pmundo->setEnabled(enabled);
+}
+
+void Tmain::set_save_enabled(bool enabled) {
+    menusave->setEnabled(enabled);
+    btnsave->setEnabled(enabled);
+}
+
+void Tmain::set_windows_busy(bool busy) {
+    setEnabled(!busy);
+    if (map_) map_->set_controls_enabled(!busy);
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        normal_cursor();
+}
+
+void Tmain::normal_cursor() {
+    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+}
+
+void Tmain::map_closed() {
+    for (int i = 1; i <= 3; ++i) set_status_text(i, QString());
+    menuother->setChecked(false);
+    map_ = nullptr;
+    RefreshCommands();
+}
+
+void Tmain::closeEvent(QCloseEvent* event) {
+    if (state.doc_open && map_) map_->close();
+    if (state.doc_open) {
+        event->ignore();
+        return;
+    }
+    if (settings_written_) {
+        event->accept();
+        return;
+    }
+    shell_.maximized = isMaximized();
+    if (!shell_.maximized) {
+        shell_.left = x();
+        shell_.top = y();
+        shell_.width = width();
+        shell_.height = height();
+    }
+    shell_.pvd_dir = folder_of(opendlg_filename_);
+    IniFile ini;
+    ini.load(paths_.settings_file());
+    write_settings(ini, shell_, settings_codec());
+    ini.save(paths_.settings_file());
+    settings_written_ = true;
+    linktimer->stop();
+    event->accept();
+}
+
+bool Tmain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == img_tebriklogo && event->type() == QEvent::MouseButtonDblClick) {
+        img_tebriklogoDblClick();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Tmain::refresh_com_captions() {
+    for (size_t i = 0; i < mcom.size(); ++i) {
+        int n = static_cast<int>(i) + 1;
+        mcom[i]->setText(
+            QStringLiteral("COM%1\t%2").arg(n).arg(QString::fromStdString(com_device_path(n))));
+    }
+}
+
+void Tmain::fill_window_menu() {
+    menu_window_->clear();
+    menu_window_->addActions({menuhtile, menuvtile, menucascade, menuminmize, WindowArrangeItem});
+    const auto windows = mdi_->subWindowList();
+    if (windows.isEmpty()) return;
+    menu_window_->addSeparator();
+    int n = 0;
+    for (QMdiSubWindow* w : windows) {
+        QAction* a =
+            menu_window_->addAction(QStringLiteral("&%1 %2").arg(++n).arg(w->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(w == mdi_->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, w] { mdi_->setActiveSubWindow(w); });
+    }
+}
+
+// Horizontal: the windows one above the other, each as wide as the frame; vertical: side by side.
+void Tmain::arrange(Qt::Orientation orientation) {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* w : mdi_->subWindowList())
+        if (!w->isMinimized()) windows.append(w);
+    if (windows.isEmpty()) return;
+    QRect area = mdi_->viewport()->rect();
+    const int n = static_cast<int>(windows.size());
+    for (int i = 0; i < n; ++i) {
+        QMdiSubWindow* w = windows[i];
+        w->showNormal();
+        if (orientation == Qt::Horizontal) {
+            int h = area.height() / n;
+            w->setGeometry(0, i * h, area.width(), h);
+        } else {
+            int wd = area.width() / n;
+            w->setGeometry(i * wd, 0, wd, area.height());
+        }
+    }
+}
+
+void Tmain::arrange_icons() {
+    QRect area = mdi_->viewport()->rect();
+    int x = 0;
+    for (QMdiSubWindow* w : mdi_->subWindowList()) {
+        if (!w->isMinimized()) continue;
+        QSize s = w->size();
+        if (x + s.width() > area.width()) x = 0;
+        w->move(x, area.height() - s.height());
+        x += s.width();
+    }
+}
+
+}  // namespace pv

@@ -1,0 +1,113 @@
+#include "shell/qt_prompter.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include "codepage.h"
+#include "document/unit.h"
+#include "ui/texts.h"
+
+namespace pv {
+namespace {
+
+QString normalise_breaks(QString s) {
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+QMessageBox::Icon box_icon(Icon icon) {
+    switch (icon) {
+        case Icon::Error:
+            return QMessageBox::Critical;
+        case Icon::Warning:
+            return QMessageBox::Warning;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QWidget* dialog_parent() {
+    if (QWidget* w = QApplication::activeModalWidget()) return w;
+    if (QWidget* w = QApplication::activeWindow()) return w;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->inherits("QMainWindow")) return w;
+    return nullptr;
+}
+
+}  // namespace
+
+QString ui_text(const std::string& bytes) {
+    if (japanese()) {
+        // Qt's own windows-31j decoder exists only where Qt was built with ICU.
+        QStringDecoder dec("windows-31j");
+        if (dec.isValid()) {
+            QString s =
+                dec.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+            if (!dec.hasError()) return normalise_breaks(s);
+        }
+    }
+    return normalise_breaks(QString::fromStdString(codepage_to_utf8(bytes, settings.lang_id)));
+}
+
+std::optional<std::string> ui_bytes(const QString& text) {
+    return utf8_to_codepage(text.toStdString(), settings.lang_id);
+}
+
+void QtPrompter::message(Icon icon, const std::string& text) {
+    QMessageBox box(box_icon(icon), QApplication::applicationDisplayName(), ui_text(text),
+                    QMessageBox::Ok, dialog_parent());
+    box.exec();
+}
+
+Answer QtPrompter::ask(Icon icon, Buttons buttons, const std::string& text) {
+    QMessageBox::StandardButtons set;
+    switch (buttons) {
+        case Buttons::Ok:
+            set = QMessageBox::Ok;
+            break;
+        case Buttons::OkCancel:
+            set = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case Buttons::YesNo:
+            set = QMessageBox::Yes | QMessageBox::No;
+            break;
+        case Buttons::YesNoCancel:
+            set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            break;
+    }
+    QMessageBox box(box_icon(icon), QApplication::applicationDisplayName(), ui_text(text), set,
+                    dialog_parent());
+    switch (box.exec()) {
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            break;
+    }
+    // Closing the box with Escape or the title bar's button is the safe answer.
+    return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+}
+
+std::optional<std::string> QtPrompter::input(const std::string& caption, const std::string& prompt,
+                                             const std::string& initial) {
+    bool ok = false;
+    QString v = QInputDialog::getText(dialog_parent(), ui_text(caption), ui_text(prompt),
+                                      QLineEdit::Normal, ui_text(initial), &ok);
+    if (!ok) return std::nullopt;
+    // A character the code page cannot hold cannot be a valid entry for any query here.
+    return ui_bytes(v).value_or(std::string());
+}
+
+}  // namespace pv

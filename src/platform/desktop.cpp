@@ -1,0 +1,196 @@
+#include "desktop.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "settings/ini.h"
+
+namespace pv {
+namespace {
+
+std::string home_based(const char* var, const char* fallback) {
+    if (const char* v = std::getenv(var); v && *v) return v;
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : "/tmp") + "/" + fallback;
+}
+
+bool make_dirs(const std::string& dir) {
+    for (size_t pos = 1; pos <= dir.size(); ++pos) {
+        if (pos == dir.size() || dir[pos] == '/') {
+            std::string sub = dir.substr(0, pos);
+            if (mkdir(sub.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        }
+    }
+    return true;
+}
+
+std::string read_all(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// True when the file holds `text` afterwards; `changed` tells whether it had to be written.
+bool write_if_changed(const std::string& path, const std::string& text, bool& changed) {
+    changed = false;
+    if (read_all(path) == text) return true;
+    std::string tmp = path + ".tmp";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        out << text;
+        if (!out.flush()) return false;
+    }
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) return false;
+    changed = true;
+    return true;
+}
+
+std::string xml_escape(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+// Runs a program detached from us: the middle child exits at once, so nothing is left to
+// reap and the program never waits for the desktop.
+bool spawn_detached(const char* program, const std::string& arg) {
+    pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        setsid();
+        if (fork() == 0) {
+            int null = ::open("/dev/null", O_RDWR);
+            if (null >= 0) {
+                dup2(null, 0);
+                dup2(null, 1);
+                dup2(null, 2);
+            }
+            execlp(program, program, arg.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool on_path(const char* program) {
+    const char* path = std::getenv("PATH");
+    if (!path) return false;
+    std::istringstream ss(path);
+    std::string dir;
+    while (std::getline(ss, dir, ':'))
+        if (!dir.empty() && access((dir + "/" + program).c_str(), X_OK) == 0) return true;
+    return false;
+}
+
+}  // namespace
+
+std::string desktop_exec_line(const std::string& program_path) {
+    std::string quoted = "\"";
+    for (char c : program_path) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += "\\\\";
+        if (c == '%') quoted += '%';
+        quoted += c;
+    }
+    return quoted + "\" %f";
+}
+
+bool write_file_associations(const std::string& program_path, const std::string& icon_path,
+                             const std::string& data_description,
+                             const std::string& log_description) {
+    std::string data_home = home_based("XDG_DATA_HOME", ".local/share");
+    std::string config_home = home_based("XDG_CONFIG_HOME", ".config");
+    std::string apps = data_home + "/applications";
+    std::string mime = data_home + "/mime";
+    if (!make_dirs(apps) || !make_dirs(mime + "/packages")) return false;
+
+    std::string entry =
+        "[Desktop Entry]\n"
+        "Type=Application\n"
+        "Name=Pavex Dravlo\n"
+        "Comment=Edit, monitor and log the data of a Pavex5 boost controller\n"
+        "Exec=" +
+        desktop_exec_line(program_path) +
+        "\n"
+        "Icon=" +
+        icon_path +
+        "\n"
+        "Terminal=false\n"
+        "Categories=Utility;Engineering;\n"
+        "MimeType=" +
+        kDataMimeType + ";" + kLogMimeType + ";\n";
+    bool entry_changed = false;
+    bool ok = write_if_changed(apps + "/pvedit.desktop", entry, entry_changed);
+
+    auto type = [](const char* name, const std::string& comment, const char* ext) {
+        std::string lower = ext;
+        for (auto& c : lower) c = static_cast<char>(c - 'A' + 'a');
+        return std::string("  <mime-type type=\"") + name + "\">\n    <comment>" +
+               xml_escape(comment) + "</comment>\n    <glob pattern=\"*." + ext +
+               "\" case-sensitive=\"true\"/>\n    <glob pattern=\"*." + lower +
+               "\" case-sensitive=\"true\"/>\n  </mime-type>\n";
+    };
+    std::string package =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n" +
+        type(kDataMimeType, data_description, "PVD") + type(kLogMimeType, log_description, "PVL") +
+        "</mime-info>\n";
+    bool mime_changed = false;
+    ok = write_if_changed(mime + "/packages/pvedit.xml", package, mime_changed) && ok;
+
+    // The user's own choice of opener stays; only a type without one gets us.
+    if (make_dirs(config_home)) {
+        std::string list = config_home + "/mimeapps.list";
+        IniFile ini;
+        ini.load(list);
+        bool changed = false;
+        for (const char* t : {kDataMimeType, kLogMimeType})
+            if (!ini.value("Default Applications", t)) {
+                ini.write_string("Default Applications", t, "pvedit.desktop");
+                changed = true;
+            }
+        if (changed) ok = ini.save(list) && ok;
+    }
+
+    if (mime_changed && on_path("update-mime-database"))
+        spawn_detached("update-mime-database", mime);
+    if (entry_changed && on_path("update-desktop-database"))
+        spawn_detached("update-desktop-database", apps);
+    return ok;
+}
+
+bool open_with_default_program(const std::string& target) {
+    if (target.empty() || !on_path("xdg-open")) return false;
+    return spawn_detached("xdg-open", target);
+}
+
+}  // namespace pv

@@ -1,0 +1,18 @@
+// Where the program's own files are: the folder of the program file, and the folder for
+// the files it writes beside itself (its settings, the unit's data copy, the recording file).
+#pragma once
+#include <string>
+
+namespace pv {
+
+// The program file as an absolute path: the running executable, else argument 0 made
+// absolute.
+std::string program_file_path(const char* argv0);
+std::string folder_of(const std::string& path);  // without the trailing slash
+// `program_dir` when the program may write there; else the user's config folder for pvedit
+// ($XDG_CONFIG_HOME/pvedit or ~/.config/pvedit), created when missing.
+std::string writable_folder(const std::string& program_dir);
+bool file_exists(const std::string& path);
+bool change_directory(const std::string& dir);
+
+}  // namespace pv

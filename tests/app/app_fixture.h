@@ -1,0 +1,179 @@
+// The main window under test: offscreen, with the clock, the message boxes, the file
+// dialogs, the serial port and the desktop opener replaced, in folders of its own.
+#pragma once
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/datafile.h"
+#include "document/unit.h"
+#include "link/netunit.h"
+#include "link/port.h"
+#include "shell/app.h"
+#include "shell/dialogs.h"
+#include "shell/main.h"
+#include "ui/clock.h"
+#include "ui/prompter.h"
+
+namespace pv::test {
+
+namespace fs = std::filesystem;
+
+inline QApplication& application() {
+    static int argc = 1;
+    static char name[] = "app_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        auto* a = new QApplication(argc, argv);
+        init_app_resources();
+        return a;
+    }();
+    return *app;
+}
+
+class ScriptedDialogs : public ShellDialogs {
+  public:
+    std::vector<std::optional<std::string>> open_answers, save_answers;
+    std::vector<std::string> open_initial, save_initial;
+    int prints = 0;
+
+    std::optional<std::string> open_data_file(QWidget*, const std::string& initial) override {
+        open_initial.push_back(initial);
+        return next(open_answers);
+    }
+    std::optional<std::string> save_data_file(QWidget*, const std::string& initial) override {
+        save_initial.push_back(initial);
+        return next(save_answers);
+    }
+    bool print_setup(QWidget*, QPrinter&) override {
+        ++prints;
+        return false;
+    }
+
+  private:
+    static std::optional<std::string> next(std::vector<std::optional<std::string>>& q) {
+        if (q.empty()) return std::nullopt;
+        auto v = q.front();
+        q.erase(q.begin());
+        return v;
+    }
+};
+
+// A line that opens and stays silent: enough for commands that only hold the port.
+class QuietPort : public Port {
+  public:
+    bool open(int) override { return true; }
+    bool configure() override { return true; }
+    void close() override {}
+    bool purge() override { return true; }
+    bool write(const uint8_t*, size_t) override { return true; }
+    bool read(uint8_t*, size_t, size_t& got) override {
+        got = 0;
+        return true;
+    }
+};
+
+class AppTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        application();
+        root = fs::temp_directory_path() /
+               ("pv_app_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(root);
+        fs::create_directories(root / "prog");
+        fs::create_directories(root / "docs");
+        fs::create_directories(root / "run");
+        setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
+        setenv("XDG_DATA_HOME", (root / "xdata").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root / "xconfig").c_str(), 1);
+        unsetenv("PVEDIT_PORT");
+        // No desktop tool may run from a test.
+        saved_path_ = std::getenv("PATH") ? std::getenv("PATH") : "";
+        setenv("PATH", (root / "nobin").c_str(), 1);
+        settings = Settings{};
+        settings.lang_id = kLangEnglish;
+        data = ControllerData{};
+        grid = GridArea{};
+        InitState();
+        set_clock(&clock_);
+        set_prompter(&prompts);
+        install_link(&port_);
+        paths.program_path = (root / "prog" / "pvedit").string();
+        paths.program_dir = (root / "prog").string();
+        paths.data_dir = (root / "prog").string();
+    }
+
+    void TearDown() override {
+        main.reset();
+        install_link(nullptr);
+        set_prompter(nullptr);
+        set_clock(nullptr);
+        setenv("PATH", saved_path_.c_str(), 1);
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
+    }
+
+    void write_settings_file(const std::string& text) {
+        std::ofstream(paths.settings_file()) << text;
+    }
+
+    // The main window as start-up leaves it.
+    Tmain& start(const std::vector<std::string>& args = {"pvedit"}) {
+        main = std::make_unique<Tmain>(paths, &dialogs);
+        main->open_external = [this](const std::string& s) {
+            opened.push_back(s);
+            return true;
+        };
+        main->FormCreate(clock_.tick_count());
+        main->show();
+        main->FormShow(args);
+        return *main;
+    }
+
+    // A data file made from the New document.
+    std::string data_file(const std::string& name) {
+        SetDefaultData();
+        std::string p = (root / "docs" / name).string();
+        EXPECT_TRUE(WriteDataFile(p));
+        return p;
+    }
+
+    bool enabled(const char* name) const {
+        QAction* a = main->action(QString::fromLatin1(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a && a->isEnabled();
+    }
+    bool checked(const char* name) const {
+        QAction* a = main->action(QString::fromLatin1(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a && a->isChecked();
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> t;
+        for (const auto& s : prompts.shown) t.push_back(s.text);
+        return t;
+    }
+
+    fs::path root;
+    ShellPaths paths;
+    ScriptedDialogs dialogs;
+    ScriptedPrompter prompts;
+    ManualClock clock_;
+    QuietPort port_;
+    std::vector<std::string> opened;
+    std::unique_ptr<Tmain> main;
+    std::string saved_path_;
+};
+
+}  // namespace pv::test

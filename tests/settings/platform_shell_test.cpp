@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "desktop.h"
+#include "instance_lock.h"
+#include "settings/ini.h"
+
+namespace pv {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+class TempEnv : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() / ("pv_shell_" + std::to_string(getpid()));
+        fs::remove_all(root);
+        fs::create_directories(root / "run");
+        setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
+        setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+        setenv("PATH", "/nonexistent", 1);  // no desktop database tools run from a test
+    }
+    void TearDown() override { fs::remove_all(root); }
+    fs::path root;
+};
+
+using InstanceLockTest = TempEnv;
+
+TEST_F(InstanceLockTest, OnlyOneHolderAtATime) {
+    InstanceLock first;
+    ASSERT_TRUE(first.acquire("pvedit"));
+    EXPECT_EQ(first.path(), (root / "run" / "pvedit.lock").string());
+    InstanceLock second;
+    EXPECT_FALSE(second.acquire("pvedit"));
+    first.release();
+    EXPECT_TRUE(second.acquire("pvedit"));
+}
+
+TEST_F(InstanceLockTest, AHolderThatCrashedDoesNotBlockTheNextStart) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        InstanceLock lock;
+        if (!lock.acquire("pvedit")) _exit(3);
+        std::abort();
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child held the lock and crashed";
+    EXPECT_TRUE(fs::exists(root / "run" / "pvedit.lock"));
+    InstanceLock next;
+    EXPECT_TRUE(next.acquire("pvedit"));
+}
+
+using DesktopTest = TempEnv;
+
+TEST_F(DesktopTest, ExecLineQuotesThePath) {
+    EXPECT_EQ(desktop_exec_line("/opt/pv edit/pvedit"), "\"/opt/pv edit/pvedit\" %f");
+    EXPECT_EQ(desktop_exec_line("/a$b/100%"), "\"/a\\\\$b/100%%\" %f");
+}
+
+TEST_F(DesktopTest, AssociationsNameTheProgramAndBothFileTypes) {
+    {
+        fs::create_directories(root / "config");
+        std::ofstream(root / "config" / "mimeapps.list")
+            << "[Default Applications]\napplication/x-pavex5-log=other.desktop\n";
+    }
+    ASSERT_TRUE(write_file_associations("/opt/pv/pvedit", "/opt/pv/pvedit.png", "Pavex5 DataFile",
+                                        "Pavex5 <Log> & more"));
+    std::string entry = slurp(root / "data" / "applications" / "pvedit.desktop");
+    EXPECT_NE(entry.find("Exec=\"/opt/pv/pvedit\" %f\n"), std::string::npos);
+    EXPECT_NE(entry.find("Icon=/opt/pv/pvedit.png\n"), std::string::npos);
+    EXPECT_NE(entry.find("MimeType=application/x-pavex5-data;application/x-pavex5-log;"),
+              std::string::npos);
+    std::string mime = slurp(root / "data" / "mime" / "packages" / "pvedit.xml");
+    for (const char* glob : {"*.PVD", "*.pvd", "*.PVL", "*.pvl"})
+        EXPECT_NE(mime.find(std::string("pattern=\"") + glob + "\""), std::string::npos) << glob;
+    EXPECT_NE(mime.find("<comment>Pavex5 &lt;Log&gt; &amp; more</comment>"), std::string::npos);
+
+    IniFile apps;
+    ASSERT_TRUE(apps.load((root / "config" / "mimeapps.list").string()));
+    EXPECT_EQ(apps.read_string("Default Applications", "application/x-pavex5-data", ""),
+              "pvedit.desktop");
+    EXPECT_EQ(apps.read_string("Default Applications", "application/x-pavex5-log", ""),
+              "other.desktop")
+        << "the user's own choice stays";
+}
+
+TEST_F(DesktopTest, UnwritableDataFolderIsReportedNotFatal) {
+    std::ofstream(root / "blocker") << "a file where a folder should be";
+    setenv("XDG_DATA_HOME", (root / "blocker").c_str(), 1);
+    EXPECT_FALSE(write_file_associations("/p/pvedit", "/p/pvedit.png", "a", "b"));
+    EXPECT_FALSE(open_with_default_program("/tmp/x.html")) << "no opener on the PATH";
+}
+
+}  // namespace
+}  // namespace pv
