@@ -23,6 +23,8 @@ class FrontEndHooks {
     virtual void set_windows_busy(bool /*busy*/) {}
     // One exchange of a transfer finished while the progress dialog is showing.
     virtual void gauge_step() {}
+    // Back to the normal mouse cursor before a message interrupts a busy command.
+    virtual void normal_cursor() {}
 };
 
 FrontEndHooks& hooks();

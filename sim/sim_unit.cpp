@@ -1,0 +1,486 @@
+#include "sim_unit.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "logging/live.h"
+#include "ui/clock.h"
+
+namespace pvsim {
+
+using pv::BlockDef;
+using pv::ControllerData;
+
+const char* const usage_text =
+    "usage: pvsim [--versions V,D] [--setup complete|first|second] [--not-ready]\n"
+    "             [--locked N] [--mode-b] [--speed] [--psi] [--baud-timing]\n"
+    "             [--drop P] [--late P] [--corrupt P] [--wrong-echo P] [--short P]\n"
+    "             [--silent-after N] [--hangup-after N] [--seed S] [--log FILE]\n"
+    "Serves a simulated unit on a pseudo-terminal; prints its path first, runs until ended.\n";
+
+namespace {
+
+bool parse_long(const std::string& s, long lo, long hi, long& out) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    long v = std::strtol(s.c_str(), &end, 10);
+    if (*end != '\0' || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
+
+bool parse_probability(const std::string& s, double& out) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    double v = std::strtod(s.c_str(), &end);
+    if (*end != '\0' || !(v >= 0.0 && v <= 1.0)) return false;
+    out = v;
+    return true;
+}
+
+}  // namespace
+
+bool parse_options(const std::vector<std::string>& args, Options& o, std::string& error) {
+    for (size_t k = 0; k < args.size(); ++k) {
+        const std::string& a = args[k];
+        auto value = [&](std::string& v) {
+            if (k + 1 >= args.size()) return false;
+            v = args[++k];
+            return true;
+        };
+        std::string v;
+        long n = 0;
+        auto bad = [&] {
+            error = "bad value for " + a;
+            return false;
+        };
+        if (a == "--versions") {
+            if (!value(v)) return bad();
+            auto comma = v.find(',');
+            long valve = 0, display = 0;
+            if (comma == std::string::npos || !parse_long(v.substr(0, comma), 0, 255, valve) ||
+                !parse_long(v.substr(comma + 1), 0, 255, display))
+                return bad();
+            o.valve_version = static_cast<uint8_t>(valve);
+            o.display_version = static_cast<uint8_t>(display);
+        } else if (a == "--setup") {
+            if (!value(v)) return bad();
+            if (v == "complete")
+                o.setup = Setup::complete;
+            else if (v == "first")
+                o.setup = Setup::first;
+            else if (v == "second")
+                o.setup = Setup::second;
+            else
+                return bad();
+        } else if (a == "--not-ready") {
+            o.ready = false;
+        } else if (a == "--locked") {
+            if (!value(v) || !parse_long(v, 0, 65535, n)) return bad();
+            o.locked = static_cast<uint16_t>(n);
+        } else if (a == "--mode-b") {
+            o.mode_b = true;
+        } else if (a == "--speed") {
+            o.speed = true;
+        } else if (a == "--psi") {
+            o.psi = true;
+        } else if (a == "--baud-timing") {
+            o.baud_timing = true;
+        } else if (a == "--drop" || a == "--late" || a == "--corrupt" || a == "--wrong-echo" ||
+                   a == "--short") {
+            double p = 0;
+            if (!value(v) || !parse_probability(v, p)) return bad();
+            (a == "--drop"      ? o.drop
+             : a == "--late"    ? o.late
+             : a == "--corrupt" ? o.corrupt
+             : a == "--short"   ? o.short_reply
+                                : o.wrong_echo) = p;
+        } else if (a == "--silent-after" || a == "--hangup-after") {
+            if (!value(v) || !parse_long(v, 0, 1L << 30, n)) return bad();
+            (a == "--silent-after" ? o.silent_after : o.hangup_after) = n;
+        } else if (a == "--seed") {
+            if (!value(v) || !parse_long(v, 0, 0xFFFFFFFFL, n)) return bad();
+            o.seed = static_cast<uint32_t>(n);
+        } else if (a == "--log") {
+            if (!value(v) || v.empty()) return bad();
+            o.log_path = v;
+        } else {
+            error = "unknown option " + a;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string hex_line(const uint8_t* bytes, size_t n) {
+    std::string s;
+    char buf[4];
+    for (size_t k = 0; k < n; ++k) {
+        std::snprintf(buf, sizeof buf, k ? " %02X" : "%02X", bytes[k]);
+        s += buf;
+    }
+    return s;
+}
+
+ControllerData fresh_data(bool psi) {
+    ControllerData d;
+    for (int k = 0; k < 5; ++k) {
+        d.rpm_axis[k] = static_cast<uint8_t>(15 * (k + 1) - 5);
+        d.speed_axis[k] = static_cast<uint8_t>(3 * (k + 1) - 1);
+        d.throttle_axis[k] = static_cast<uint8_t>(25 * k);
+    }
+    for (auto* m : {&d.boost_map_a, &d.boost_map_b})
+        for (auto& row : *m) row.fill(0);
+    for (auto* m : {&d.offset_map_a, &d.offset_map_b})
+        for (auto& row : *m) row.fill(100);
+    d.cyls = 4;
+    d.spdpulse = 4;
+    d.closeth = 0;
+    d.openth = 5000;
+    d.barselect = 0;
+    d.axis_select_no = 0;
+    d.pressure_unit = psi ? 1 : 0;
+    d.backlight_level = 100;
+    d.rev_sampling = 0;
+    d.after_on = 0;
+    d.ext_bypass = 0;
+    d.sampling_time = 3;
+    d.offset_a = 100;
+    d.offset_b = 100;
+    d.sbc_time = 0;
+    d.sbc_boost = 0;
+    d.barmaxset = 250;
+    d.setboost_a = 0;
+    d.setboost_b = 0;
+    d.warning_boost = 250;
+    d.drop_boost = 0;
+    d.up_boost_offset = 100;
+    d.normal_boost = 0;
+    d.first_boost = 0;
+    return d;
+}
+
+SimUnit::SimUnit(Options options, std::function<uint32_t()> now)
+    : options_(std::move(options)), now_(std::move(now)), rng_(options_.seed) {
+    if (!now_) now_ = [] { return pv::clock().tick_count(); };
+    reset_fresh();
+    if (options_.locked) {
+        locked_ = true;
+        lock_number_ = *options_.locked;
+        poke(0xF862, static_cast<uint8_t>(lock_number_ >> 8));
+        poke(0xF863, static_cast<uint8_t>(lock_number_));
+    }
+}
+
+void SimUnit::reset_fresh() {
+    memory_.fill(0);
+    in_use_ = fresh_data(options_.psi);
+    locked_ = false;
+    lock_number_ = 0;
+    setup_ = options_.setup;
+    mode_b_ = options_.mode_b;
+    start_ms_ = now_();
+    peak_ = INT16_MIN;  // the first sample sets the peak
+    peak_ms_ = start_ms_;
+    write_fresh_memory();
+}
+
+uint8_t SimUnit::peek(uint32_t address) const {
+    return address < memory_.size() ? memory_[address] : 0;
+}
+
+uint16_t SimUnit::peek16(uint32_t address) const {
+    return static_cast<uint16_t>((peek(address) << 8) | peek(address + 1));
+}
+
+void SimUnit::poke(uint32_t address, uint8_t value) {
+    if (address < memory_.size()) memory_[address] = value;
+}
+
+void SimUnit::store_model(const ControllerData& d, int block_id) {
+    const BlockDef* b = pv::find_block(block_id);
+    if (!b) return;
+    pv::UnitState u;
+    int col = 1, row = 1;
+    int frames = pv::table_frame_count(*b);
+    for (int k = 1; k <= frames; ++k) {
+        uint8_t bytes[pv::kFrameDataSize];
+        size_t n = pv::encode_frame_data(*b, col, row, k == frames, d, u, bytes);
+        uint32_t address = pv::frame_address(*b, col, row);
+        for (size_t i = 0; i < n; ++i) poke(address + static_cast<uint32_t>(i), bytes[i]);
+        pv::advance_frame(*b, col, row);
+    }
+}
+
+void SimUnit::write_fresh_memory() {
+    for (const BlockDef& b : pv::block_table)
+        if (b.use == pv::BlockUse::read_write) store_model(in_use_, b.id);
+    poke(0xF78E, 0);
+    poke(0xF78F, options_.valve_version);
+    poke(0xD100, 0);
+    poke(0xD101, options_.display_version);
+    poke(0xF87C, options_.ready ? 1 : 0);
+    refresh_dynamic(0xF78A);
+}
+
+ControllerData SimUnit::memory_model() const {
+    ControllerData d = in_use_;
+    pv::UnitState u;
+    for (const BlockDef& b : pv::block_table) {
+        if (b.use != pv::BlockUse::read_write) continue;
+        int col = 1, row = 1;
+        int frames = pv::table_frame_count(b);
+        for (int k = 1; k <= frames; ++k) {
+            uint8_t bytes[pv::kFrameDataSize] = {};
+            uint32_t address = pv::frame_address(b, col, row);
+            for (size_t i = 0; i < pv::kFrameDataSize; ++i)
+                bytes[i] = peek(address + static_cast<uint32_t>(i));
+            pv::decode_frame_data(b, col, row, k == frames, bytes, d, u);
+            pv::advance_frame(b, col, row);
+        }
+    }
+    return d;
+}
+
+uint16_t SimUnit::status_word() const {
+    const ControllerData& d = in_use_;
+    int mode = d.axis_select_no;
+    bool speed_axis = options_.speed || mode == 3 || mode == 5;
+    uint16_t w = 0;
+    auto set = [&](int bit, bool on) {
+        if (on) w = static_cast<uint16_t>(w | (1u << bit));
+    };
+    set(pv::status_throttle_axis, mode == 1 || mode == 4 || mode == 5);
+    set(pv::status_rev_axis, mode >= 2 && mode <= 5);
+    set(pv::status_rev_is_rpm, !speed_axis);
+    set(pv::status_pressure_kpa, d.pressure_unit == 0);
+    set(pv::status_after_image, d.after_on != 0);
+    set(pv::status_bar_peak, d.rev_sampling != 0);
+    set(pv::status_lock_set, locked_);
+    set(pv::status_mode_b_active, mode_b_);
+    set(pv::status_valve_swing, d.ext_bypass == 0);
+    set(pv::status_setup_second_run, setup_ == Setup::second);
+    set(pv::status_setup_complete, setup_ == Setup::complete);
+    set(pv::status_control_on, setup_ == Setup::complete);
+    return w;
+}
+
+namespace {
+// 0 -> 1 -> 0 over one period.
+double triangle(uint32_t t, uint32_t period) {
+    double x = static_cast<double>(t % period) / period;
+    return x < 0.5 ? 2 * x : 2 - 2 * x;
+}
+}  // namespace
+
+pv::LiveSample SimUnit::drive() {
+    if (fixed_live) return *fixed_live;
+    const ControllerData& d = in_use_;
+    uint32_t t = now_() - start_ms_;
+    bool speed_units = (status_word() & (1u << pv::status_rev_is_rpm)) == 0;
+
+    // Sweep a little beyond both ends of the axis in use, in the units of the rev byte.
+    const pv::Axis& axis = speed_units ? d.speed_axis : d.rpm_axis;
+    int scale = speed_units ? 5 : 1;  // 10 km/h axis points in 2 km/h counts
+    int lo = *std::min_element(axis.begin(), axis.end()) * scale;
+    int hi = *std::max_element(axis.begin(), axis.end()) * scale;
+    lo = std::max(0, lo - 5 * scale);
+    hi = std::min(255, hi + 5 * scale);
+    double rev_x = triangle(t, 8000);
+    double throttle_x = triangle(t, 2900);
+
+    pv::LiveValues v;
+    v.live_rev = static_cast<uint8_t>(std::lround(lo + (hi - lo) * rev_x));
+    v.live_throttle = static_cast<uint8_t>(std::lround(100 * throttle_x));
+    drive_throttle_ = v.live_throttle;
+    pv::compute_corrections(v, d, mode_b_);
+
+    // Boost builds with throttle and engine speed towards the set boost plus the correction.
+    int set_boost = mode_b_ ? d.setboost_b : d.setboost_a;
+    double target = (set_boost + v.live_boost_correction) * 10.0 * v.live_offset_correction / 100;
+    double vacuum = d.pressure_unit ? -870 : -600;
+    double spool = throttle_x * (speed_units ? 1.0 : std::min(1.0, v.live_rev / 40.0));
+    double boost = std::clamp(vacuum + (target - vacuum) * spool, -32768.0, 32767.0);
+
+    pv::LiveSample s;
+    s.boost = static_cast<int16_t>(std::lround(boost));
+    s.rev = v.live_rev;
+    s.throttle = v.live_throttle;
+    if (s.boost > peak_ || now_() - peak_ms_ > 3000) {
+        peak_ = s.boost;
+        peak_ms_ = now_();
+    }
+    s.peak_boost = peak_;
+    return s;
+}
+
+void SimUnit::refresh_dynamic(uint32_t address) {
+    uint16_t w = status_word();
+    poke(0xF78A, static_cast<uint8_t>(w >> 8));
+    poke(0xF78B, static_cast<uint8_t>(w));
+    // Only a read that covers the live block moves the drive on.
+    if (address + pv::kFrameDataSize <= pv::live_data_address || address > 0xF787) return;
+    pv::LiveSample s = drive();
+    poke(0xF780, static_cast<uint8_t>(static_cast<uint16_t>(s.boost) >> 8));
+    poke(0xF781, static_cast<uint8_t>(s.boost));
+    poke(0xF784, s.rev);
+    poke(0xF785, s.throttle);
+    poke(0xF786, static_cast<uint8_t>(static_cast<uint16_t>(s.peak_boost) >> 8));
+    poke(0xF787, static_cast<uint8_t>(s.peak_boost));
+}
+
+void SimUnit::take_into_use(bool initial_items) {
+    ControllerData written = memory_model();
+    if (!initial_items) {
+        // Without the initial-setup command the unit keeps its own setup items.
+        written.pressure_unit = in_use_.pressure_unit;
+        written.ext_bypass = in_use_.ext_bypass;
+        written.normal_boost = in_use_.normal_boost;
+        written.up_boost_offset = in_use_.up_boost_offset;
+        written.first_boost = in_use_.first_boost;
+        for (int id : {109, 114, 119, 120}) store_model(in_use_, id);
+    }
+    in_use_ = written;
+}
+
+void SimUnit::run_command(uint8_t command) {
+    last_command = command;
+    switch (command) {
+        case pv::cmd_apply:
+            take_into_use(false);
+            break;
+        case pv::cmd_apply_initial:
+            take_into_use(true);
+            break;
+        case pv::cmd_lock: {
+            uint16_t number = peek16(0xF862);
+            if (!locked_) {
+                locked_ = true;
+                lock_number_ = number;
+            } else if (number == lock_number_) {
+                locked_ = false;
+            }
+            break;
+        }
+        case pv::cmd_reset:
+            if (peek(0xF86E) == pv::all_reset_request) reset_fresh();
+            break;
+        case pv::cmd_throttle_sample: {
+            uint16_t mv = throttle_voltage ? *throttle_voltage
+                                           : static_cast<uint16_t>(500 + 40 * drive_throttle_);
+            poke(0xF86C, static_cast<uint8_t>(mv >> 8));
+            poke(0xF86D, static_cast<uint8_t>(mv));
+            break;
+        }
+        default:
+            break;
+    }
+    poke(0xF878, pv::cmd_none);
+    poke(0xF86E, 0);
+}
+
+Fault SimUnit::choose_fault() {
+    if (options_.silent_after >= 0 && replies >= options_.silent_after) return Fault::silent;
+    if (!scripted.empty()) {
+        Fault f = scripted.front();
+        scripted.pop_front();
+        return f;
+    }
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    // Always draw all five so that one seed gives one sequence whatever the probabilities.
+    double d = u(rng_), l = u(rng_), c = u(rng_), w = u(rng_), s = u(rng_);
+    if (d < options_.drop) return Fault::drop;
+    if (l < options_.late) return Fault::late;
+    if (c < options_.corrupt) return Fault::corrupt;
+    if (w < options_.wrong_echo) return Fault::wrong_echo;
+    if (s < options_.short_reply) return Fault::short_reply;
+    return Fault::none;
+}
+
+void SimUnit::log_line(char tag, const uint8_t* bytes, size_t n, const char* note) {
+    if (!log) return;
+    *log << tag;
+    if (n > 0) *log << ' ' << hex_line(bytes, n);
+    if (note) *log << (n > 0 ? "  (" : " (") << note << ')';
+    *log << '\n';
+    log->flush();
+}
+
+Outcome SimUnit::handle(const uint8_t* frame, size_t size) {
+    Outcome out;
+    if (!pv::request_valid(frame, size)) {
+        log_line('?', frame, size, "not a frame");
+        out.fault = Fault::drop;
+        return out;
+    }
+    ++requests;
+    log_line('>', frame, size);
+    out.fault = choose_fault();
+    if (out.fault == Fault::drop || out.fault == Fault::silent) {
+        log_line('<', nullptr, 0, out.fault == Fault::drop ? "dropped" : "silent");
+        return out;
+    }
+
+    pv::LinkFrame request;
+    std::copy(frame, frame + pv::kFrameSize, request.bytes.begin());
+    uint32_t address = request.address();
+    if (request.command() == pv::write_request) {
+        bool command_written = false;
+        for (uint32_t k = 0; k < request.length(); ++k) {
+            poke(address + k, request.data()[k]);
+            command_written |= address + k == 0xF878;
+        }
+        if (command_written) run_command(peek(0xF878));
+    }
+
+    // A wrong echo answers as if another address had been asked for.
+    if (out.fault == Fault::wrong_echo) request.set_address(address ^ 0x10);
+    pv::LinkFrame reply = request;
+    if (reply.command() == pv::read_request) {
+        uint32_t from = reply.address();
+        refresh_dynamic(from);
+        for (uint32_t k = 0; k < pv::kFrameDataSize; ++k) reply.data()[k] = peek(from + k);
+    }
+    reply.seal();
+    out.reply.assign(reply.bytes.begin(), reply.bytes.end());
+
+    const char* note = nullptr;
+    if (out.fault == Fault::corrupt) {
+        std::uniform_int_distribution<size_t> at(0, pv::kFrameSize - 1);
+        std::uniform_int_distribution<int> bit(0, 7);
+        out.reply[at(rng_)] ^= static_cast<uint8_t>(1u << bit(rng_));
+        note = "corrupt";
+    } else if (out.fault == Fault::short_reply) {
+        std::uniform_int_distribution<size_t> keep(0, pv::kFrameSize - 1);
+        out.reply.resize(keep(rng_));
+        note = "short";
+    } else if (out.fault == Fault::late) {
+        note = "late";
+    } else if (out.fault == Fault::wrong_echo) {
+        note = "wrong echo";
+    }
+    ++replies;
+    log_line('<', out.reply.data(), out.reply.size(), note);
+    return out;
+}
+
+void Framer::feed(const uint8_t* bytes, size_t n,
+                  const std::function<void(const uint8_t*)>& on_frame) {
+    buffer_.insert(buffer_.end(), bytes, bytes + n);
+    size_t at = 0;
+    while (buffer_.size() - at >= pv::kFrameSize) {
+        if (pv::request_valid(buffer_.data() + at, pv::kFrameSize)) {
+            on_frame(buffer_.data() + at);
+            at += pv::kFrameSize;
+        } else {
+            ++at;
+            ++discarded;
+        }
+    }
+    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<long>(at));
+}
+
+}  // namespace pvsim

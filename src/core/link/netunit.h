@@ -1,0 +1,85 @@
+// The controller link: who holds the serial port, the busy switch around a transfer, and the
+// exchanges with the unit. Everything runs synchronously on the user-interface thread; no
+// operation shows a message except open_port, which reports a port that cannot be opened.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "link/frames.h"
+#include "link/port.h"
+
+namespace pv {
+
+inline constexpr int kAttempts = 5;  // tries of one exchange before a command gives up
+
+// Installs the port in use and lets the data file writer ask the unit for its status word.
+void install_link(Port* p);
+
+// "COM" and the port number, the name every port message shows.
+std::string com_name();
+
+// Opens and configures the port unless it is open already. Failure shows "Cannot open COMn."
+// or "Cannot configure COMn." and leaves port_open clear; the command goes on and its first
+// exchange fails.
+void open_port();
+// Closes the port when it is open and clears port_open and comm_state.
+void close_port();
+// Records the transfer kind for the status bar (0 none, 1 load, 2 send, 3 check, other lock).
+// A non-zero kind takes the port; 0 releases it unless the live link or the monitor holds it.
+void set_comm_state(uint8_t kind);
+// The busy switch: the windows part through the front-end hooks, then set_comm_state.
+void set_busy(uint8_t kind);
+
+// One request with up to kAttempts tries, no pause between them. True when a valid reply
+// came; `reply` then holds it. Advances the progress gauge once when the dialog is showing.
+bool transact(const LinkFrame& request, LinkFrame* reply = nullptr);
+
+// The frame of a block that starts at cell (col, row); data blocks use (1, 1). A read decodes
+// the reply into the document and unit state; a failed exchange changes nothing. Blocks the
+// table marks write-only cannot be read and read-only ones cannot be written.
+bool read_block(int block_id, int col = 1, int row = 1);
+bool write_block(int block_id, int col = 1, int row = 1);
+// Every frame of a block in address order, stopping at the first failure. For the seven
+// axis and map blocks and block 104.
+bool read_table(int block_id);
+bool write_table(int block_id);
+
+// The unit's status word (block 103), opening the port first if needed; 0x6603 when the
+// unit does not deliver it.
+uint16_t read_status();
+
+// One unrepeated read of the live-data block. On success fills the live values, re-reads the
+// status word every tenth time and works out the two corrections.
+bool poll_live_data();
+
+// The status flags of the last status word read.
+inline bool status_flag(int bit) {
+    return unit.status_flags[static_cast<size_t>(bit)] != 0;
+}
+inline bool rev_is_rpm() {
+    return status_flag(status_rev_is_rpm);
+}
+inline bool lock_set() {
+    return status_flag(status_lock_set);
+}
+inline bool mode_b_active() {
+    return status_flag(status_mode_b_active);
+}
+inline bool setup_second_run() {
+    return status_flag(status_setup_second_run);
+}
+inline bool setup_complete() {
+    return status_flag(status_setup_complete);
+}
+
+// The purpose of the next write of block 115: which unit command it carries. Back to
+// cmd_none when the scope ends, on every path.
+class CommandPurpose {
+  public:
+    explicit CommandPurpose(UnitCommand command) { unit.unit_command = command; }
+    ~CommandPurpose() { unit.unit_command = cmd_none; }
+    CommandPurpose(const CommandPurpose&) = delete;
+    CommandPurpose& operator=(const CommandPurpose&) = delete;
+};
+
+}  // namespace pv

@@ -1,0 +1,43 @@
+// The serial line to the controller unit, as the link sees it. The window program and pvtool
+// install the termios port, tests the in-process simulated unit. Every call is synchronous.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace pv {
+
+// Give-up times of one call, as the Windows driver was told them: a 24-byte write waits at
+// most 68 ms, a 24-byte read 112 ms.
+constexpr uint32_t write_timeout_ms(size_t bytes) {
+    return 2 * static_cast<uint32_t>(bytes) + 20;
+}
+constexpr uint32_t read_timeout_ms(size_t bytes) {
+    return 3 * static_cast<uint32_t>(bytes) + 40;
+}
+
+class Port {
+  public:
+    virtual ~Port() = default;
+    // Opens COM `com_number` for exclusive use. False when it does not exist or is taken.
+    virtual bool open(int com_number) = 0;
+    // 19200 baud, 8 data bits, no parity, 1 stop bit, raw bytes. False leaves the port open;
+    // the caller closes it.
+    virtual bool configure() = 0;
+    virtual void close() = 0;
+    // Drops whatever is waiting in either direction.
+    virtual bool purge() = 0;
+    // Sends all bytes within write_timeout_ms(count); false on a time-out or a failed line.
+    virtual bool write(const uint8_t* bytes, size_t count) = 0;
+    // Collects up to `count` bytes, giving up after read_timeout_ms(count) in total. A time-out
+    // is not a failure: `got` tells how many arrived. False when the line itself failed (the
+    // adapter went away).
+    virtual bool read(uint8_t* bytes, size_t count, size_t& got) = 0;
+};
+
+// The port in use. Until one is installed, a port that never opens.
+Port& port();
+// Installs a port (nullptr restores the absent one). The caller keeps ownership; the link
+// must be closed (close_port) before the port object goes away.
+void set_port(Port* p);
+
+}  // namespace pv

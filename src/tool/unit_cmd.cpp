@@ -1,0 +1,226 @@
+// pvtool unit: talks to a controller unit through the same link code as the window program.
+#include <cstdio>
+#include <cstdlib>
+#include <ostream>
+
+#include "document/datafile.h"
+#include "document/unit.h"
+#include "link/netunit.h"
+#include "logging/live.h"
+#include "serial_port.h"
+#include "tool.h"
+#include "ui/prompter.h"
+#include "ui/texts.h"
+
+namespace pvtool {
+
+namespace {
+
+constexpr const char* kUnitUsage =
+    "usage: pvtool unit status   [--port DEVICE | --com N]\n"
+    "       pvtool unit versions [--port DEVICE | --com N]\n"
+    "       pvtool unit poll     [--port DEVICE | --com N] [--count N] [--file DATA.PVD]\n";
+
+// Messages of the link (a port that cannot be opened) go to stderr; nothing is asked.
+class ConsolePrompter : public pv::Prompter {
+  public:
+    explicit ConsolePrompter(std::ostream& err) : err_(err) {}
+    void message(pv::Icon, const std::string& text) override { err_ << console_text(text) << '\n'; }
+    pv::Answer ask(pv::Icon, pv::Buttons buttons, const std::string& text) override {
+        err_ << console_text(text) << '\n';
+        return buttons == pv::Buttons::YesNo ? pv::Answer::No : pv::Answer::Cancel;
+    }
+    std::optional<std::string> input(const std::string&, const std::string&,
+                                     const std::string&) override {
+        return std::nullopt;
+    }
+
+  private:
+    std::ostream& err_;
+};
+
+// The port and the prompter of one command, released on every path.
+class Session {
+  public:
+    Session(pv::Port& port, pv::Prompter& prompter) : previous_(&pv::prompter()) {
+        pv::set_prompter(&prompter);
+        pv::set_port(&port);
+    }
+    ~Session() {
+        pv::close_port();
+        pv::set_port(nullptr);
+        pv::set_prompter(previous_);
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+  private:
+    pv::Prompter* previous_;
+};
+
+bool parse_number(const std::string& s, long lo, long hi, long& out) {
+    if (s.empty()) return false;
+    char* end = nullptr;
+    long v = std::strtol(s.c_str(), &end, 10);
+    if (*end != '\0' || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
+
+void say(std::ostream& os, const std::string& text8) {
+    os << console_text(text8) << '\n';
+}
+
+// "Communication error(" block number, 1 for a read, "):Please check connection".
+std::string read_error_text(int block_id) {
+    return pv::error_text(50) + std::to_string(block_id) + "1" + pv::error_text(51);
+}
+
+int unit_status(Io io) {
+    pv::set_comm_state(3);
+    bool ok = pv::read_block(103);
+    pv::set_comm_state(0);
+    if (!ok) {
+        say(io.err, pv::error_text(4));
+        return kFailed;
+    }
+    static constexpr struct {
+        int bit;
+        const char* name;
+    } named[] = {
+        {pv::status_throttle_axis, "throttle_axis_in_use"},
+        {pv::status_rev_axis, "rev_axis_in_use"},
+        {pv::status_rev_is_rpm, "rev_is_rpm"},
+        {pv::status_pressure_kpa, "pressure_kpa"},
+        {pv::status_after_image, "after_image_on"},
+        {pv::status_bar_peak, "bar_peak_on"},
+        {pv::status_lock_set, "lock_set"},
+        {pv::status_mode_b_active, "mode_b_active"},
+        {pv::status_valve_swing, "valve_swing"},
+        {pv::status_setup_second_run, "setup_second_run"},
+        {pv::status_setup_complete, "setup_complete"},
+        {pv::status_control_on, "control_on"},
+    };
+    char word[16];
+    std::snprintf(word, sizeof word, "0x%04X", pv::data.status_word);
+    io.out << "status_word\t" << word << '\n';
+    for (const auto& n : named)
+        io.out << n.name << '\t' << (pv::status_flag(n.bit) ? 1 : 0) << '\n';
+    return kOk;
+}
+
+// As the about box shows a version: four blanks and value / 100 with two decimals.
+std::string version_text(bool ok, uint8_t version) {
+    if (!ok) return console_text(pv::text(pv::Catalog::Ver, 6));
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "    %.2f", version / 100.0);
+    return buf;
+}
+
+int unit_versions(Io io) {
+    pv::set_comm_state(1);
+    bool valve = pv::read_block(101);
+    bool display = pv::read_block(102);
+    pv::set_comm_state(0);
+    io.out << "Valve Ver.\t" << version_text(valve, pv::unit.valve_version) << '\n';
+    io.out << "Display Ver.\t" << version_text(display, pv::unit.display_version) << '\n';
+    if (!valve) say(io.err, pv::error_text(55));
+    if (!display) say(io.err, pv::error_text(57));
+    return valve && display ? kOk : kFailed;
+}
+
+// The maps the corrections are worked out from: a data file's, or the unit's own.
+bool load_maps(const std::string& file, Io io) {
+    if (!file.empty()) {
+        if (!pv::ReadDataFile(file)) {
+            say(io.err, pv::msg_text(1));
+            return false;
+        }
+    } else {
+        for (int id : pv::kTableIds) {
+            if (!pv::read_table(id)) {
+                say(io.err, read_error_text(id));
+                return false;
+            }
+        }
+    }
+    // The unit's map function decides which axes apply, as after loading the parameters.
+    if (!pv::read_block(106)) {
+        say(io.err, read_error_text(106));
+        return false;
+    }
+    return true;
+}
+
+int unit_poll(long count, const std::string& file, Io io) {
+    pv::set_comm_state(1);
+    bool ok = false;
+    if (!pv::read_block(118)) {
+        say(io.err, pv::error_text(34));
+    } else if (pv::unit.unit_link_ready == 0) {
+        say(io.err, pv::msg_text(11));
+    } else if (!pv::read_block(103)) {
+        say(io.err, pv::error_text(4));
+    } else {
+        ok = load_maps(file, io);
+    }
+    pv::set_comm_state(0);
+    if (!ok) return kFailed;
+
+    pv::open_port();
+    long failed = 0;
+    for (long k = 0; k < count; ++k) {
+        if (k > 0) pv::Delay(pv::state.link_interval_ms);
+        if (!pv::poll_live_data()) {
+            ++failed;
+            continue;
+        }
+        const pv::LiveValues& v = pv::live;
+        io.out << v.live_boost << '\t' << v.live_peak_boost << '\t' << int{v.live_rev} << '\t'
+               << int{v.live_throttle} << '\t' << v.live_boost_correction << '\t'
+               << int{v.live_offset_correction} << '\n';
+    }
+    if (failed > 0) io.err << "failed polls: " << failed << " of " << count << '\n';
+    return failed < count ? kOk : kFailed;
+}
+
+}  // namespace
+
+int unit_main(const std::vector<std::string>& args_in, Io io) {
+    std::vector<std::string> args = args_in;
+    if (args.empty()) {
+        io.err << kUnitUsage;
+        return kUsage;
+    }
+    std::string command = args.front();
+    args.erase(args.begin());
+
+    std::string device, com, count_text, file;
+    take_option(args, "--port", device);
+    bool has_com = take_option(args, "--com", com);
+    bool has_count = take_option(args, "--count", count_text);
+    bool has_file = take_option(args, "--file", file);
+
+    long com_number = pv::settings.com_port;
+    long count = 10;
+    bool usage_ok =
+        args.empty() && (command == "status" || command == "versions" || command == "poll");
+    if (has_com && !parse_number(com, 1, 255, com_number)) usage_ok = false;
+    if (has_count && (command != "poll" || !parse_number(count_text, 1, 1000000, count)))
+        usage_ok = false;
+    if (has_file && (command != "poll" || file.empty())) usage_ok = false;
+    if (!usage_ok) {
+        io.err << kUnitUsage;
+        return kUsage;
+    }
+    pv::settings.com_port = static_cast<uint8_t>(com_number);
+
+    pv::SerialPort serial(device);
+    ConsolePrompter console(io.err);
+    Session session(serial, console);
+    if (command == "status") return unit_status(io);
+    if (command == "versions") return unit_versions(io);
+    return unit_poll(count, file, io);
+}
+
+}  // namespace pvtool

@@ -1,0 +1,156 @@
+// Fixtures shared by the link tests: the in-process simulated unit behind the Port seam, a
+// clock that moves only when the code waits, and ports that record or script the line.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "document/unit.h"
+#include "link/netunit.h"
+#include "logging/live.h"
+#include "sim_port.h"
+#include "sim_unit.h"
+#include "ui/clock.h"
+#include "ui/hooks.h"
+#include "ui/prompter.h"
+
+namespace linktest {
+
+using Bytes = std::vector<uint8_t>;
+
+// A port that plays back hand-made replies, one per read, and keeps what was written.
+class ScriptPort : public pv::Port {
+  public:
+    std::deque<Bytes> replies;
+    std::vector<Bytes> written;
+    bool open(int) override { return true; }
+    bool configure() override { return true; }
+    void close() override {}
+    bool purge() override { return true; }
+    bool write(const uint8_t* b, size_t n) override {
+        written.emplace_back(b, b + n);
+        return true;
+    }
+    bool read(uint8_t* b, size_t n, size_t& got) override {
+        got = 0;
+        if (replies.empty()) return true;
+        Bytes r = replies.front();
+        replies.pop_front();
+        got = std::min(n, r.size());
+        std::copy(r.begin(), r.begin() + static_cast<long>(got), b);
+        return true;
+    }
+};
+
+// Passes everything to another port and keeps each write.
+class RecordingPort : public pv::Port {
+  public:
+    explicit RecordingPort(pv::Port& inner) : inner_(inner) {}
+    std::vector<Bytes> written;
+    bool open(int n) override { return inner_.open(n); }
+    bool configure() override { return inner_.configure(); }
+    void close() override { inner_.close(); }
+    bool purge() override { return inner_.purge(); }
+    bool write(const uint8_t* b, size_t n) override {
+        written.emplace_back(b, b + n);
+        return inner_.write(b, n);
+    }
+    bool read(uint8_t* b, size_t n, size_t& got) override { return inner_.read(b, n, got); }
+
+  private:
+    pv::Port& inner_;
+};
+
+class CountingHooks : public pv::FrontEndHooks {
+  public:
+    int gauge_steps = 0;
+    int repaints = 0;
+    int normal_cursors = 0;
+    std::vector<bool> busy;
+    void gauge_step() override { ++gauge_steps; }
+    void repaint_status_bar() override { ++repaints; }
+    void set_windows_busy(bool b) override { busy.push_back(b); }
+    void normal_cursor() override { ++normal_cursors; }
+};
+
+class LinkTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        pv::settings = pv::Settings{};
+        pv::InitState();
+        pv::SetDefaultData();
+        pv::live = pv::LiveValues{};
+        pv::set_clock(&clock);
+        pv::set_prompter(&prompter);
+        pv::set_hooks(&hooks);
+        start_unit({});
+    }
+    void TearDown() override {
+        pv::close_port();
+        pv::set_port(nullptr);
+        pv::set_hooks(nullptr);
+        pv::set_prompter(nullptr);
+        pv::set_clock(nullptr);
+    }
+
+    // A fresh simulated unit on the port; the link closes first.
+    void start_unit(pvsim::Options options) {
+        pv::set_port(nullptr);
+        recorder.reset();
+        port.reset();
+        sim = std::make_unique<pvsim::SimUnit>(options, [this] { return clock.tick_count(); });
+        port = std::make_unique<pvsim::SimPort>(*sim);
+        recorder = std::make_unique<RecordingPort>(*port);
+        pv::set_port(recorder.get());
+    }
+    void open() {
+        pv::open_port();
+        ASSERT_TRUE(pv::state.port_open);
+    }
+    std::vector<Bytes>& sent() { return recorder->written; }
+
+    pv::ManualClock clock;
+    pv::ScriptedPrompter prompter;
+    CountingHooks hooks;
+    std::unique_ptr<pvsim::SimUnit> sim;
+    std::unique_ptr<pvsim::SimPort> port;
+    std::unique_ptr<RecordingPort> recorder;
+};
+
+// "E5 3A 10 ..." to bytes.
+inline Bytes hex(const char* text) {
+    Bytes out;
+    unsigned v = 0;
+    int digits = 0;
+    for (const char* p = text; *p; ++p) {
+        char c = *p;
+        int d = c >= '0' && c <= '9'   ? c - '0'
+                : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                       : -1;
+        if (d < 0) continue;
+        v = v * 16 + static_cast<unsigned>(d);
+        if (++digits == 2) {
+            out.push_back(static_cast<uint8_t>(v));
+            v = 0;
+            digits = 0;
+        }
+    }
+    return out;
+}
+
+// A reply as the unit would send it: the request's first seven bytes, the data, and a
+// checksum that makes bytes 1 to 23 add up to 0 modulo 256.
+inline Bytes reply_to(const Bytes& request, const Bytes& data) {
+    Bytes r(request.begin(), request.begin() + 7);
+    r.resize(24, 0);
+    std::copy(data.begin(), data.end(), r.begin() + 7);
+    unsigned sum = 0;
+    for (int k = 1; k < 23; ++k) sum += r[static_cast<size_t>(k)];
+    r[23] = static_cast<uint8_t>((256 - sum % 256) % 256);
+    return r;
+}
+
+}  // namespace linktest
