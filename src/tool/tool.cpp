@@ -6,6 +6,8 @@
 #include "codepage.h"
 #include "document/unit.h"
 #include "language.h"
+#include "program_folder.h"
+#include "settings/settings_file.h"
 
 namespace pvtool {
 
@@ -17,6 +19,16 @@ constexpr const char* kUsageText =
     "  pvd dump FILE            print a data file as JSON\n"
     "  pvd build IN.json OUT    write a data file from the New defaults and a JSON object\n"
     "  unit status|versions|poll [--port DEVICE | --com N] ...\n";
+
+// The window program's settings file decides the COM port, the device behind each COM number
+// and the frame header byte, so that pvtool talks to the unit exactly as pvedit would.
+void read_program_settings() {
+    std::string program_dir = pv::folder_of(pv::program_file_path(""));
+    pv::IniFile ini;
+    ini.load(pv::writable_folder(program_dir) + "/pvedit.INI");
+    pv::ShellSettings shell;
+    pv::read_settings(ini, program_dir, shell);
+}
 
 }  // namespace
 
@@ -50,6 +62,7 @@ int run(std::vector<std::string> args, Io io) {
         pv::settings.lang_id = pv::user_lang_id();
     }
     pv::InitState();
+    read_program_settings();
 
     if (args.empty()) {
         io.err << kUsageText;
