@@ -9,6 +9,7 @@
 #include "logging/live.h"
 #include "serial_port.h"
 #include "tool.h"
+#include "unit_jobs.h"
 #include "ui/prompter.h"
 #include "ui/texts.h"
 
@@ -19,7 +20,8 @@ namespace {
 constexpr const char* kUnitUsage =
     "usage: pvtool unit status   [--port DEVICE | --com N]\n"
     "       pvtool unit versions [--port DEVICE | --com N]\n"
-    "       pvtool unit poll     [--port DEVICE | --com N] [--count N] [--file DATA.PVD]\n";
+    "       pvtool unit poll     [--port DEVICE | --com N] [--count N] [--file DATA.PVD]\n"
+    "       pvtool unit load-all|load-params|send-all|send-params|lock|reset ...\n";
 
 // Messages of the link (a port that cannot be opened) go to stderr; nothing is asked.
 class ConsolePrompter : public pv::Prompter {
@@ -194,6 +196,7 @@ int unit_main(const std::vector<std::string>& args_in, Io io) {
     }
     std::string command = args.front();
     args.erase(args.begin());
+    if (is_unit_job(command)) return unit_job_main(command, args, io);
 
     std::string device, com, count_text, file;
     take_option(args, "--port", device);

@@ -118,6 +118,9 @@ struct AppState {
     uint8_t progress_open = 0;
     uint8_t last_frame_flag = 0;
     uint8_t poll_busy = 0;
+    uint16_t poll_misses = 0;    // consecutive failed polls of the live link
+    uint8_t send_allowed = 0;    // the checks before a send passed
+    uint8_t setup_override = 0;  // the user agreed to send to a unit whose setup is not complete
     uint8_t prm_page = 0;            // page the parameter dialog opens on
     uint32_t link_interval_ms = 15;  // live link poll interval
     std::string last_log_file;       // caption of the log window while no log is open

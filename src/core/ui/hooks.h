@@ -1,6 +1,8 @@
 // Where a core sequence must touch a window, it calls these hooks. The window program
 // installs an implementation; pvtool and most tests keep the default, which does nothing.
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace pv {
@@ -25,6 +27,53 @@ class FrontEndHooks {
     virtual void gauge_step() {}
     // Back to the normal mouse cursor before a message interrupts a busy command.
     virtual void normal_cursor() {}
+
+    // --- Transfers, data lock and live link ---------------------------------------------
+    // Ends a pending axis edit of the map window (CommitAxisEdit). False when the axis holds
+    // two equal values: the edit was undone and the command must not go on.
+    virtual bool commit_axis_edit() { return true; }
+    // The progress dialog (Tnetdlg) of Load All (kind 1) or Send All (kind 2): shows itself
+    // modally and, on its first timer tick, runs `job`; true for the "yes" result.
+    virtual bool run_progress_dialog(uint8_t /*kind*/, const std::function<bool()>& job) {
+        return job();
+    }
+    // The job sets the gauge's maximum before its first exchange.
+    virtual void set_gauge_maximum(int /*maximum*/) {}
+    // The processing dialog (TWritingdlg) that ends a parameter send, about three seconds.
+    virtual void show_processing_dialog() {}
+    // Closes the map window (which may ask to save). False when it stayed open.
+    virtual bool close_map_window() { return true; }
+    // Creates the map window for the document unless it exists.
+    virtual void make_map_window() {}
+    virtual void set_map_caption(const std::string& /*text8*/) {}
+    // Writes the document just loaded from the unit as "UNITDATA.PVD" beside the program.
+    virtual void save_unit_data() {}
+    // "Save data?" answered Yes: saves to the document's file, or through the save dialog
+    // when it has none. A failed write is reported by the caller, not here.
+    enum class SaveResult { saved, failed, cancelled };
+    virtual SaveResult save_modified_document() { return SaveResult::cancelled; }
+    virtual void setup_grid() {}  // SetupGrid
+    virtual void fill_grid() {}   // FillGrid
+    // FillTableList, then selects again the entry of lvmap2 that was selected.
+    virtual void fill_table_list() {}
+    virtual bool grid_enabled() { return true; }
+    virtual void set_grid_enabled(bool /*on*/) {}  // SetGridEnabled
+    virtual void repaint_map_grid() {}
+    virtual void set_link_button(bool /*down*/) {}
+    // linktimer's interval; 0 stops it.
+    virtual void set_link_timer(uint32_t /*interval_ms*/) {}
+    virtual void close_monitor() {}
+    virtual void refresh_monitor() {}
+    // A poll succeeded with the document open: move the live cursor and trace unless the
+    // cursor is disabled or held.
+    virtual void update_live_cursor() {}
+    virtual void clear_cursor_hold() {}
+    // Trace and Cursor Trace: switch off whichever is down.
+    virtual void release_trace_buttons() {}
+    // Log Link is being switched off by the link (the caller clears log_link afterwards).
+    virtual void log_link_off() {}
+    // last_log_file and last_other_log_file went back to their placeholders.
+    virtual void log_captions_reset() {}
 };
 
 FrontEndHooks& hooks();

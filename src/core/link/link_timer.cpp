@@ -1,0 +1,99 @@
+#include "link/link_timer.h"
+
+#include "document/unit.h"
+#include "link/lock.h"
+#include "link/netunit.h"
+#include "link/transfers.h"
+#include "ui/hooks.h"
+#include "ui/prompter.h"
+#include "ui/texts.h"
+
+namespace pv {
+
+void link_on_start() {
+    if (state.log_link) {
+        hooks().log_link_off();
+        state.log_link = 0;
+    }
+    open_port();
+    if (!state.port_open) return;
+    hooks().set_link_button(true);
+    hooks().repaint_status_bar();
+    state.poll_misses = 0;
+    hooks().clear_cursor_hold();
+    state.link_on = 1;
+    state.link_ready = 1;
+    hooks().refresh_commands();
+    if (state.doc_open) hooks().fill_table_list();
+    hooks().set_link_timer(state.link_interval_ms);
+}
+
+void link_off() {
+    hooks().set_link_timer(0);
+    state.link_on = 0;
+    if (state.monitor_open) hooks().close_monitor();
+    hooks().set_link_button(false);
+    if (state.doc_open) hooks().repaint_map_grid();
+    state.comm_state = 0;
+    hooks().repaint_status_bar();
+    hooks().release_trace_buttons();
+    hooks().refresh_commands();
+    if (state.doc_open) hooks().fill_table_list();
+    close_port();
+}
+
+void start_polling() {
+    open_port();
+    if (!state.port_open) return;
+    hooks().repaint_status_bar();
+    state.poll_misses = 0;
+    hooks().set_link_timer(state.link_interval_ms);
+}
+
+bool link_button() {
+    if (!state.doc_open) return false;
+    if (state.link_on) {
+        link_off();
+        return false;
+    }
+    set_busy(3);
+    if (!unit_ready_check()) {
+        link_off();
+    } else {
+        if (check_lock() &&
+            prompter().ask(Icon::Warning, Buttons::YesNo, msg_text(28)) == Answer::Yes)
+            unlock_dialog();
+        if (check_lock()) {
+            link_off();
+        } else {
+            set_busy(1);
+            if (read_table(grid.current_map)) {
+                ClearChanged();
+                hooks().fill_grid();
+                link_on_start();
+            } else {
+                link_off();
+            }
+        }
+    }
+    set_busy(0);
+    return state.link_on != 0;
+}
+
+void link_timer_tick() {
+    if (!state.link_on && !state.monitor_open) return;
+    // A poll never waits behind a command or another poll: the tick is simply skipped.
+    if (state.ui_busy || state.poll_busy || state.transfer_active) return;
+    state.poll_busy = 1;
+    if (poll_live_data()) {
+        state.poll_misses = 0;
+        if (state.monitor_open) hooks().refresh_monitor();
+        if (state.doc_open) hooks().update_live_cursor();
+    } else if (state.poll_misses < UINT16_MAX) {
+        ++state.poll_misses;
+    }
+    if (state.poll_misses > kPollMissLimit) link_off();
+    state.poll_busy = 0;
+}
+
+}  // namespace pv

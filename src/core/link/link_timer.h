@@ -1,0 +1,23 @@
+// The live link: starting and stopping it, the Link button and the decision the 15 ms timer
+// makes on each tick.
+#pragma once
+#include <cstdint>
+
+namespace pv {
+
+// The link gives up after this many consecutive failed polls plus one.
+inline constexpr uint16_t kPollMissLimit = 60;
+
+void link_on_start();
+void link_off();
+// Polls without the link (the data monitor opened on its own).
+void start_polling();
+
+// Tmain.btnlinkClick: switches the link off when it runs, else checks the unit, reads the
+// table shown and starts the link. True when the link runs afterwards.
+bool link_button();
+
+// Tmain.linktimerTimer: one poll unless the link is idle or something holds the port.
+void link_timer_tick();
+
+}  // namespace pv

@@ -1,0 +1,276 @@
+#include "unit_jobs.h"
+
+#include <cstdlib>
+#include <optional>
+#include <ostream>
+#include <set>
+
+#include "document/datafile.h"
+#include "document/unit.h"
+#include "link/link_timer.h"
+#include "link/lock.h"
+#include "link/netunit.h"
+#include "link/transfers.h"
+#include "serial_port.h"
+#include "ui/clock.h"
+#include "ui/hooks.h"
+#include "ui/prompter.h"
+#include "ui/texts.h"
+
+namespace pvtool {
+
+namespace {
+
+constexpr const char* kJobUsage =
+    "usage: pvtool unit load-all OUT.PVD      [--port DEVICE | --com N] [ANSWERS]\n"
+    "       pvtool unit load-params FILE.PVD  [--port DEVICE | --com N] [ANSWERS]\n"
+    "       pvtool unit send-all IN.PVD       [--port DEVICE | --com N] [ANSWERS]\n"
+    "       pvtool unit send-params IN.PVD    [--port DEVICE | --com N] [ANSWERS]\n"
+    "       pvtool unit lock on|off           [--port DEVICE | --com N] [ANSWERS]\n"
+    "       pvtool unit reset                 [--port DEVICE | --com N] [ANSWERS]\n"
+    "ANSWERS: --yes | --no       answer every yes/no question (default: No or Cancel)\n"
+    "         --lock-number N    answer the data lock number prompts (default: Cancel)\n"
+    "A prompt that comes again after a refusal is answered Cancel.\n";
+
+// A library text for the console. Message boxes break lines with "\r" alone as well, which
+// a terminal would take as a return to the start of the same line.
+std::string console_lines(const std::string& text8) {
+    std::string t = console_text(text8), out;
+    for (size_t k = 0; k < t.size(); ++k) {
+        if (t[k] != '\r') {
+            out += t[k];
+        } else if (k + 1 >= t.size() || t[k + 1] != '\n') {
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+const char* answer_name(pv::Answer a) {
+    switch (a) {
+        case pv::Answer::Ok:
+            return "OK";
+        case pv::Answer::Cancel:
+            return "Cancel";
+        case pv::Answer::Yes:
+            return "Yes";
+        case pv::Answer::No:
+            return "No";
+    }
+    return "?";
+}
+
+// Answers the program's questions from the command line and says on the console how each
+// was answered. A question asked a second time is declined, so no command can loop.
+class AnsweringPrompter : public pv::Prompter {
+  public:
+    AnsweringPrompter(Io io, std::optional<bool> yes, std::optional<std::string> lock_number)
+        : io_(io), yes_(yes), lock_number_(std::move(lock_number)) {}
+
+    void message(pv::Icon icon, const std::string& text) override {
+        bool trouble = icon == pv::Icon::Error || icon == pv::Icon::Warning;
+        (trouble ? io_.err : io_.out) << console_lines(text) << '\n';
+    }
+
+    pv::Answer ask(pv::Icon, pv::Buttons buttons, const std::string& text) override {
+        io_.out << console_lines(text) << '\n';
+        bool yes_no = buttons == pv::Buttons::YesNo || buttons == pv::Buttons::YesNoCancel;
+        pv::Answer decline = buttons == pv::Buttons::YesNo ? pv::Answer::No : pv::Answer::Cancel;
+        pv::Answer a = decline;
+        const char* why = "no --yes or --no given";
+        if (!asked_.insert(text).second) {
+            why = "asked again";
+        } else if (yes_ == true) {
+            a = yes_no ? pv::Answer::Yes : pv::Answer::Ok;
+            why = "--yes";
+        } else if (yes_ == false) {
+            a = yes_no ? pv::Answer::No : pv::Answer::Cancel;
+            why = "--no";
+        }
+        io_.out << "  -> " << answer_name(a) << " (" << why << ")\n";
+        return a;
+    }
+
+    std::optional<std::string> input(const std::string& caption, const std::string& prompt,
+                                     const std::string&) override {
+        io_.out << console_lines(caption) << ": " << console_lines(prompt) << '\n';
+        if (!asked_.insert(prompt).second) {
+            io_.out << "  -> Cancel (asked again)\n";
+            return std::nullopt;
+        }
+        if (!lock_number_) {
+            io_.out << "  -> Cancel (no --lock-number given)\n";
+            return std::nullopt;
+        }
+        io_.out << "  -> " << *lock_number_ << " (--lock-number)\n";
+        return lock_number_;
+    }
+
+  private:
+    Io io_;
+    std::optional<bool> yes_;
+    std::optional<std::string> lock_number_;
+    std::set<std::string> asked_;
+};
+
+// The window parts of the commands, as far as a console has them.
+class ConsoleHooks : public pv::FrontEndHooks {
+  public:
+    ConsoleHooks(Io io, std::string unit_data_path)
+        : io_(io), unit_data_path_(std::move(unit_data_path)) {}
+
+    bool run_progress_dialog(uint8_t kind, const std::function<bool()>& job) override {
+        io_.out << console_text(pv::net_label_text(kind)) << '\n';
+        return job();
+    }
+    void show_processing_dialog() override {
+        io_.out << "Processing...\n";
+        pv::Delay(pv::kProcessingShowMs);
+        pv::Delay(pv::kProcessingCloseWaitMs);
+    }
+    void save_unit_data() override {
+        if (unit_data_path_.empty()) return;
+        saved_ = pv::WriteDataFile(unit_data_path_);
+        if (!saved_) io_.err << console_text(pv::msg_text(2)) << '\n';
+    }
+    bool saved() const { return saved_; }
+
+  private:
+    Io io_;
+    std::string unit_data_path_;
+    bool saved_ = false;
+};
+
+// The port, prompter and hooks of one command, released on every path.
+class JobSession {
+  public:
+    JobSession(pv::Port& port, pv::Prompter& prompter, pv::FrontEndHooks& hooks)
+        : previous_prompter_(&pv::prompter()), previous_hooks_(&pv::hooks()) {
+        pv::set_prompter(&prompter);
+        pv::set_hooks(&hooks);
+        pv::install_link(&port);
+    }
+    ~JobSession() {
+        if (pv::state.link_on) pv::link_off();
+        pv::close_port();
+        pv::set_port(nullptr);
+        pv::set_status_reader({});
+        pv::set_hooks(previous_hooks_);
+        pv::set_prompter(previous_prompter_);
+    }
+    JobSession(const JobSession&) = delete;
+    JobSession& operator=(const JobSession&) = delete;
+
+  private:
+    pv::Prompter* previous_prompter_;
+    pv::FrontEndHooks* previous_hooks_;
+};
+
+bool take_flag(std::vector<std::string>& args, const std::string& name) {
+    for (size_t k = 0; k < args.size(); ++k) {
+        if (args[k] == name) {
+            args.erase(args.begin() + static_cast<long>(k));
+            return true;
+        }
+    }
+    return false;
+}
+
+// The document a send or a parameter load works on, as Open would leave it.
+bool open_document(const std::string& path, Io io) {
+    if (!pv::ReadDataFile(path)) {
+        io.err << console_text(pv::msg_text(1)) << '\n';
+        return false;
+    }
+    pv::state.doc_named = 1;
+    pv::state.doc_modified = 0;
+    pv::state.doc_is_new = 0;
+    return true;
+}
+
+struct JobLine {
+    std::string command;
+    std::string operand;  // file, or on/off
+    std::optional<bool> yes;
+    std::optional<std::string> lock_number;
+    long com = 0;
+};
+
+bool parse_job(const std::string& command, std::vector<std::string> args, JobLine& line) {
+    line.command = command;
+    std::string device, com, lock_number;
+    take_option(args, "--port", device);
+    if (take_option(args, "--com", com)) {
+        char* end = nullptr;
+        line.com = std::strtol(com.c_str(), &end, 10);
+        if (com.empty() || *end != '\0' || line.com < 1 || line.com > 255) return false;
+    }
+    if (take_option(args, "--lock-number", lock_number)) line.lock_number = lock_number;
+    bool yes = take_flag(args, "--yes");
+    bool no = take_flag(args, "--no");
+    if (yes && no) return false;
+    if (yes || no) line.yes = yes;
+
+    bool wants_operand = command != "reset";
+    if (args.size() != (wants_operand ? 1u : 0u)) return false;
+    if (wants_operand) line.operand = args.front();
+    if (line.operand.rfind("--", 0) == 0) return false;
+    if (command == "lock") return line.operand == "on" || line.operand == "off";
+    return command == "reset" || !line.operand.empty();
+}
+
+}  // namespace
+
+bool is_unit_job(const std::string& command) {
+    return command == "load-all" || command == "load-params" || command == "send-all" ||
+           command == "send-params" || command == "lock" || command == "reset";
+}
+
+int unit_job(const std::string& command, std::vector<std::string> args, Io io, pv::Port& port) {
+    JobLine line;
+    if (!is_unit_job(command) || !parse_job(command, std::move(args), line)) {
+        io.err << kJobUsage;
+        return kUsage;
+    }
+    if (line.com != 0) pv::settings.com_port = static_cast<uint8_t>(line.com);
+
+    AnsweringPrompter prompter(io, line.yes, line.lock_number);
+    ConsoleHooks hooks(io, command == "load-all" ? line.operand : std::string());
+    JobSession session(port, prompter, hooks);
+
+    bool ok = false;
+    if (command == "load-all") {
+        pv::SetDefaultData();
+        ok = pv::load_all_data() && hooks.saved();
+    } else if (command == "load-params") {
+        if (!open_document(line.operand, io)) return kFailed;
+        pv::state.doc_open = 1;
+        ok = pv::load_parameter();
+        if (ok && !pv::WriteDataFile(line.operand)) {
+            io.err << console_text(pv::msg_text(2)) << '\n';
+            ok = false;
+        }
+    } else if (command == "send-all") {
+        if (!open_document(line.operand, io)) return kFailed;
+        ok = pv::send_all_data();
+    } else if (command == "send-params") {
+        if (!open_document(line.operand, io)) return kFailed;
+        pv::state.doc_open = 1;
+        ok = pv::send_parameter();
+    } else if (command == "lock") {
+        ok = line.operand == "on" ? pv::data_lock_on() : pv::data_lock_off();
+    } else {
+        ok = pv::all_reset();
+    }
+    return ok ? kOk : kFailed;
+}
+
+int unit_job_main(const std::string& command, std::vector<std::string> args, Io io) {
+    std::string device;
+    std::vector<std::string> probe = args;
+    take_option(probe, "--port", device);
+    pv::SerialPort serial(device);
+    return unit_job(command, std::move(args), io, serial);
+}
+
+}  // namespace pvtool

@@ -1,0 +1,141 @@
+// Data Lock ON and OFF, All Reset, the Link button and the link timer.
+#include "transfers_support.h"
+
+namespace xfertest {
+namespace {
+
+using pv::state;
+
+class DataLock : public TransferTest {
+  protected:
+    void lock_unit(uint16_t number) {
+        pvsim::Options o;
+        o.locked = number;
+        start_unit(o);
+    }
+};
+
+TEST_F(DataLock, NewNumberIsCheckedLocallyBeforeItIsWritten) {
+    prompter.inputs = {"0", "10000", "12a", "12", "13", "77", "77"};
+    EXPECT_TRUE(pv::data_lock_on());
+    EXPECT_EQ(texts(),
+              (Texts{ask_lock(37), msg(41), ask_lock(37), msg(41), ask_lock(37), msg(41),
+                     ask_lock(37), ask_lock(38), msg(40), ask_lock(37), ask_lock(38), msg(39)}));
+    EXPECT_EQ(sim->lock_number(), 77);
+    EXPECT_EQ(line->unit_commands(), std::vector<uint8_t>{pv::cmd_lock});
+    EXPECT_EQ(pv::unit.unit_command, pv::cmd_none);
+    EXPECT_FALSE(port->is_open());
+}
+
+TEST_F(DataLock, UnlockChecksTheEntryThenAsksTheUnit) {
+    lock_unit(1234);
+    EXPECT_FALSE(pv::data_lock_off());  // cancelled
+    EXPECT_TRUE(sim->locked());
+
+    prompter.shown.clear();
+    prompter.inputs = {"12a", "0", "1111", "1234"};
+    EXPECT_TRUE(pv::data_lock_off());
+    EXPECT_EQ(texts(), (Texts{ask_lock(42), msg(44), ask_lock(42), msg(41), ask_lock(42), msg(43),
+                              error(52), ask_lock(42), msg(43)}));
+    EXPECT_FALSE(sim->locked());
+    EXPECT_EQ(line->unit_commands(), (std::vector<uint8_t>{pv::cmd_lock, pv::cmd_lock}));
+}
+
+TEST_F(DataLock, NumberThatNeverReachedTheUnitIsNotCalledWrong) {
+    lock_unit(1234);
+    line->break_block(111, true);
+    prompter.inputs = {"1234"};
+    EXPECT_FALSE(pv::data_lock_off());
+    EXPECT_EQ(texts(), (Texts{ask_lock(42), msg(43), error(21), ask_lock(42)}));
+}
+
+class AllReset : public TransferTest {};
+
+TEST_F(AllReset, OnlyYesResetsAndTheDocumentKeepsItsPressureUnit) {
+    pvsim::Options o;
+    o.locked = 99;
+    start_unit(o);
+    EXPECT_FALSE(pv::all_reset());
+    EXPECT_EQ(texts(), Texts{msg(27)});
+    EXPECT_EQ(writes(), 0u);
+    EXPECT_FALSE(port->is_open());
+
+    sim->poke(0xF85E, 1);  // the unit runs in PSI until the reset
+    open_document();
+    pv::data.pressure_unit = 1;
+    prompter.answers = {pv::Answer::Yes};
+    EXPECT_TRUE(pv::all_reset());
+    EXPECT_FALSE(sim->locked());
+    EXPECT_EQ(line->unit_commands(), std::vector<uint8_t>{pv::cmd_reset});
+    // Closing the map window may save the document, so it must hold its own unit then.
+    EXPECT_EQ(hooks.pressure_unit_at_close, 1);
+    EXPECT_FALSE(port->is_open());
+}
+
+class Link : public TransferTest {
+  protected:
+    void start_link() {
+        open_document();
+        ASSERT_TRUE(pv::link_button());
+        hooks.events.clear();
+        line->written.clear();
+    }
+    void tick(int times) {
+        for (int k = 0; k < times; ++k) pv::link_timer_tick();
+    }
+};
+
+TEST_F(Link, StartsWithTheTableShownAndStopsWithoutAnExchange) {
+    open_document();
+    pv::grid.current_map = pv::map_offset_a;
+    sim->poke(0xF824, 150);
+    EXPECT_TRUE(pv::link_button());
+    EXPECT_EQ(pv::data.offset_map_a[0][0], 150);
+    EXPECT_TRUE(hooks.has("fill_grid"));
+    EXPECT_EQ(hooks.link_interval, 15u);
+    EXPECT_TRUE(state.port_open);
+
+    line->written.clear();
+    EXPECT_FALSE(pv::link_button());
+    EXPECT_EQ(exchanges(), 0u);
+    EXPECT_EQ(hooks.link_interval, 0u);
+    EXPECT_FALSE(port->is_open());
+}
+
+TEST_F(Link, TickPollsOnlyWhenNothingHoldsThePort) {
+    start_link();
+    for (uint8_t* holder : {&state.ui_busy, &state.transfer_active, &state.poll_busy}) {
+        *holder = 1;
+        tick(1);
+        *holder = 0;
+    }
+    EXPECT_EQ(exchanges(), 0u);
+    state.monitor_open = 1;
+    tick(1);
+    EXPECT_EQ(exchanges(), 1u);
+    EXPECT_EQ(hooks.events, (Texts{"refresh_monitor", "update_live_cursor"}));
+}
+
+TEST_F(Link, SixtyFirstMissedPollSwitchesTheLinkOff) {
+    start_link();
+    state.monitor_open = 1;
+    line->broken.insert({pv::read_request, pv::live_data_address});
+    tick(60);
+    EXPECT_TRUE(state.link_on);
+    line->broken.clear();
+    tick(1);
+    EXPECT_EQ(state.poll_misses, 0);
+
+    line->broken.insert({pv::read_request, pv::live_data_address});
+    tick(60);
+    EXPECT_TRUE(state.link_on);
+    EXPECT_FALSE(hooks.has("close_monitor"));
+    tick(1);
+    EXPECT_FALSE(state.link_on);
+    EXPECT_TRUE(hooks.has("close_monitor") && hooks.has("release_trace_buttons"));
+    EXPECT_FALSE(port->is_open());
+    EXPECT_EQ(exchanges(), 122u);  // one try per tick
+}
+
+}  // namespace
+}  // namespace xfertest
