@@ -18,7 +18,9 @@ constexpr const char* kUsageText =
     "  pvd new OUT              write a New document as a data file\n"
     "  pvd dump FILE            print a data file as JSON\n"
     "  pvd build IN.json OUT    write a data file from the New defaults and a JSON object\n"
-    "  unit status|versions|poll [--port DEVICE | --com N] ...\n";
+    "  unit status|versions|poll [--port DEVICE | --com N] ...\n"
+    "  unit load-all OUT.PVD | load-params FILE.PVD | send-all IN.PVD | send-params IN.PVD\n"
+    "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n";
 
 // The window program's settings file decides the COM port, the device behind each COM number
 // and the frame header byte, so that pvtool talks to the unit exactly as pvedit would.
