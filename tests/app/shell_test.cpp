@@ -57,7 +57,7 @@ TEST_F(Shell, OpenChangeSaveFollowsTheSaveRule) {
     MarkModified();
     SetCell(1, 1, "1100");
     EXPECT_EQ(data.rpm_axis[0], 11);
-    EXPECT_EQ(main->map_window()->sgmap->item(0, 0)->text(), QStringLiteral(" 1100"))
+    EXPECT_EQ(main->map_window()->cell_text(1, 1), QStringLiteral(" 1100"))
         << "the grid shows what was stored";
     EXPECT_TRUE(enabled("menusave"));
     EXPECT_TRUE(enabled("btnsave"));

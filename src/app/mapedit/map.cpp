@@ -1,14 +1,21 @@
 #include "mapedit/map.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSplitter>
-#include <QTableWidget>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "document/unit.h"
+#include "mapedit/axis_edit.h"
+#include "mapedit/comparison.h"
+#include "mapedit/map_grid.h"
 #include "shell/main.h"
 #include "shell/qt_prompter.h"
 #include "ui/prompter.h"
@@ -21,27 +28,50 @@ QIcon list_image(int index) {
     return QIcon(QStringLiteral(":/icons/list%1.png").arg(index));
 }
 
-QListWidget* make_list(QWidget* parent, const char* name) {
-    auto* l = new QListWidget(parent);
+// A list that reports the release of a mouse button after its own handling, when a
+// click may have taken its selection away.
+class TableList : public QListWidget {
+  public:
+    using QListWidget::QListWidget;
+    std::function<void(const QPoint&)> mouse_up;
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QListWidget::mouseReleaseEvent(event);
+        if (mouse_up) mouse_up(event->position().toPoint());
+    }
+};
+
+TableList* make_list(QWidget* parent, const char* name) {
+    auto* l = new TableList(parent);
     l->setObjectName(QLatin1String(name));
     QFont f = l->font();
     f.setPixelSize(16);
     l->setFont(f);
     l->setIconSize(QSize(16, 16));
+    l->setViewMode(QListView::ListMode);
     l->setSelectionMode(QAbstractItemView::SingleSelection);
     l->setEditTriggers(QAbstractItemView::NoEditTriggers);
     return l;
 }
 
-struct TableItem {
-    int caption;  // MapCall text
-    int map_id;
-};
-const TableItem kGroups[3][3] = {
-    {{5, map_rpm_axis}, {6, map_speed_axis}, {7, map_throttle_axis}},
-    {{8, map_boost_a}, {9, map_offset_a}, {0, 0}},
-    {{10, map_boost_b}, {11, map_offset_b}, {0, 0}},
-};
+int selected_row(const QListWidget* list) {
+    const auto items = list->selectedItems();
+    return items.isEmpty() ? -1 : list->row(items.first());
+}
+
+Axis* axis_of(int map_id) {
+    switch (map_id) {
+        case map_rpm_axis:
+            return &pv::data.rpm_axis;
+        case map_speed_axis:
+            return &pv::data.speed_axis;
+        case map_throttle_axis:
+            return &pv::data.throttle_axis;
+        default:
+            return nullptr;
+    }
+}
 
 }  // namespace
 
@@ -50,36 +80,44 @@ Tmap::Tmap(Tmain* owner) : QMdiSubWindow(owner), owner_(owner) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(list_image(21));
 
-    auto* body = new QSplitter(Qt::Horizontal, this);
-    pnllvbase_ = new QWidget(body);
+    body_ = new QSplitter(Qt::Horizontal, this);
+    body_->setObjectName(QStringLiteral("Splitter1"));
+    body_->setChildrenCollapsible(false);
+    pnllvbase_ = new QWidget(body_);
     pnllvbase_->setObjectName(QStringLiteral("pnllvbase"));
-    auto* lists = new QSplitter(Qt::Vertical, pnllvbase_);
-    lvmap1 = make_list(lists, "lvmap1");
-    lvmap2 = make_list(lists, "lvmap2");
-    lists->addWidget(lvmap1);
-    lists->addWidget(lvmap2);
-    lists->setSizes({210, 300});
+    lists_ = new QSplitter(Qt::Vertical, pnllvbase_);
+    lists_->setObjectName(QStringLiteral("Splitter2"));
+    lists_->setHandleWidth(3);
+    lists_->setChildrenCollapsible(false);
+    lvmap1 = make_list(lists_, "lvmap1");
+    lvmap2 = make_list(lists_, "lvmap2");
+    lists_->addWidget(lvmap1);
+    lists_->addWidget(lvmap2);
     auto* col = new QVBoxLayout(pnllvbase_);
     col->setContentsMargins(0, 0, 0, 0);
-    col->addWidget(lists);
-    const int b = lvmap2->fontMetrics().horizontalAdvance(QLatin1Char('B'));
-    pnllvbase_->setMinimumWidth(b * (japanese() ? 25 : 35) / 2);
-    sgmap = new QTableWidget(body);
+    col->addWidget(lists_);
+    pnllvbase_->installEventFilter(this);
+
+    sgmap = new MapGrid(this, body_);
     sgmap->setObjectName(QStringLiteral("sgmap"));
     sgmap->setContextMenuPolicy(Qt::CustomContextMenu);
-    sgmap->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(sgmap, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         owner_->grid_popup()->popup(sgmap->viewport()->mapToGlobal(p));
     });
-    body->addWidget(pnllvbase_);
-    body->addWidget(sgmap);
-    body->setStretchFactor(1, 1);
-    body->setSizes({b * (japanese() ? 25 : 35), 400});
-    setWidget(body);
+    body_->addWidget(pnllvbase_);
+    body_->addWidget(sgmap);
+    body_->setStretchFactor(0, 0);
+    body_->setStretchFactor(1, 1);
+    setWidget(body_);
     resize(860, 400);
+    const int b = lvmap2->fontMetrics().horizontalAdvance(QLatin1Char('B'));
+    const int list_width = b * (japanese() ? 25 : 35);
+    body_->setSizes({list_width, std::max(width() - list_width, 100)});
 
     connect(lvmap1, &QListWidget::itemSelectionChanged, this, &Tmap::lvmap1SelectItem);
     connect(lvmap2, &QListWidget::itemSelectionChanged, this, &Tmap::lvmap2SelectItem);
+    for (QListWidget* l : {lvmap1, lvmap2})
+        static_cast<TableList*>(l)->mouse_up = [this, l](const QPoint& p) { lvmap1MouseUp(l, p); };
 
     state.doc_open = 1;
     set_caption_text(text(Catalog::Map, 1));
@@ -95,6 +133,18 @@ void Tmap::set_caption_text(const std::string& text_bytes) {
     setWindowTitle(ui_text(text_bytes));
 }
 
+int Tmap::list_panel_width() const {
+    return pnllvbase_->width();
+}
+
+int Tmap::group_index() const {
+    return selected_row(lvmap1);
+}
+
+int Tmap::table_index() const {
+    return selected_row(lvmap2);
+}
+
 void Tmap::fill_groups() {
     lvmap1->blockSignals(true);
     lvmap1->clear();
@@ -106,25 +156,26 @@ void Tmap::fill_groups() {
 
 void Tmap::lvmap1SelectItem() {
     CommitAxisEdit();
-    int index = lvmap1->currentRow();
+    const int index = group_index();
     if (index < 0 || index == last_group_index_) return;
-    if (lvmap2->currentRow() >= 0) group_item_memory_[last_group_index_] = lvmap2->currentRow();
-    last_group_index_ = index;
+    if (table_index() >= 0) group_item_memory_[last_group_index_] = table_index();
     FillTableList();
+    last_group_index_ = index;
     lvmap2->setCurrentRow(group_item_memory_[index]);
 }
 
 void Tmap::FillTableList() {
     lvmap2->blockSignals(true);
     lvmap2->clear();
-    int group = lvmap1->currentRow();
+    const int group = group_index();
     for (int i = 0; i < 3; ++i) {
         map_item_disabled_[i] = false;
-        if (group < 0 || kGroups[group][i].caption == 0) continue;
-        map_item_disabled_[i] = is_map(kGroups[group][i].map_id) && pv::data.axis_select_no == 0;
+        const int id = table_of(group, i);
+        if (id == 0) continue;
+        map_item_disabled_[i] = table_disabled(id);
         auto* item = new QListWidgetItem(
             list_image(map_item_disabled_[i] ? 26 : 21),
-            ui_text(text(Catalog::Map, static_cast<uint32_t>(kGroups[group][i].caption))));
+            ui_text(text(Catalog::Map, static_cast<uint32_t>(table_caption(group, i)))));
         if (map_item_disabled_[i]) item->setForeground(QColor(192, 192, 192));
         lvmap2->addItem(item);
     }
@@ -133,130 +184,327 @@ void Tmap::FillTableList() {
 
 void Tmap::lvmap2SelectItem() {
     CommitAxisEdit();
-    int group = lvmap1->currentRow();
-    int item = lvmap2->currentRow();
-    if (group < 0 || item < 0 || kGroups[group][item].caption == 0) return;
-    grid.current_map = kGroups[group][item].map_id;
-    Shape s = MapShape(grid.current_map, false);
+    const int group = group_index();
+    const int item = table_index();
+    const int id = table_of(group, item);
+    if (id == 0) return;
+    sgmap->end_edit();
+    grid.current_map = id;
+    cursor_enabled = is_map(id) && (!state.log_link || pv::data.axis_select_no != 0);
+    cursor_hold = false;
+    Shape s = MapShape(id, false);
     grid.grid_cols = s.cols;
     grid.grid_rows = s.rows;
     ClearChanged();
     SetupGrid();
-    for (int c = 1; c <= grid.grid_cols; ++c)
-        for (int r = 1; r <= grid.grid_rows; ++r)
-            grid.undo_values[c - 1][r - 1] = grid.grid_values[c][r - 1];
+    if (!sgmap->currentIndex().isValid()) {
+        sgmap->set_current_cell(1, 1);
+        sgmap->select_cells({1, 1, 1, 1});
+    }
+    take_undo_point();
+    std::fill(&trace_marks[0][0], &trace_marks[0][0] + 25, uint8_t{0});
     if (state.doc_open) {
-        owner_->set_status_text(1, lvmap2->currentItem()->text());
+        owner_->set_status_text(1, lvmap2->item(item)->text());
         owner_->SetGridEnabled(!map_item_disabled_[item]);
     }
 }
 
+void Tmap::lvmap1MouseUp(QListWidget* list, const QPoint& pos) {
+    if (list->selectedItems().isEmpty()) {
+        if (QListWidgetItem* under = list->itemAt(pos))
+            list->setCurrentItem(under);
+        else if (list->count() > 0)
+            list->setCurrentRow(list->count() - 1);
+    }
+    if (grid_enabled_ && sgmap->isEnabled()) sgmap->setFocus(Qt::MouseFocusReason);
+}
+
+void Tmap::pnllvbaseResize() {
+    const int h = pnllvbase_->height();
+    const int top = h >= 260 ? 210 : h / 2;
+    lists_->setSizes({top, std::max(h - top - lists_->handleWidth(), 0)});
+}
+
 void Tmap::SetupGrid() {
-    sgmap->setColumnCount(grid.grid_cols);
-    sgmap->setRowCount(grid.grid_rows);
-    const bool live = state.link_on != 0;
-    const int valve = live ? unit.valve_version : pv::data.file_valve_version;
-    const int display = live ? unit.display_version : pv::data.file_display_version;
-    // Firmware 1.20 to 1.29 takes a narrower, lower boost range.
-    const bool narrow = valve >= 120 && valve <= 129 && display >= 120 && display <= 129;
-    const bool psi = pv::data.pressure_unit == 1;
-    switch (grid.current_map) {
-        case map_rpm_axis:
-            grid.value_min = 0;
-            grid.value_max = 120;
-            break;
-        case map_speed_axis:
-            grid.value_min = 0;
-            grid.value_max = 50;
-            break;
-        case map_throttle_axis:
-            grid.value_min = 0;
-            grid.value_max = 100;
-            break;
-        case map_boost_a:
-        case map_boost_b:
-            grid.value_min = narrow ? (psi ? -246 : -170) : (psi ? -170 : -120);
-            grid.value_max = narrow ? (psi ? 100 : 70) : (psi ? 170 : 120);
-            break;
-        default:
-            grid.value_min = 1;
-            grid.value_max = 199;
-            break;
-    }
-    if (pv::data.file_version != 0) {
-        QString t = QStringLiteral("Data File Ver ") +
-                    QString::fromStdString(file_version_text(pv::data.file_version));
-        if (pv::data.save_stamp[0] != 0)
-            t += QStringLiteral("  ") + QString::fromStdString(pv::data.save_date_text);
-        if (pv::data.save_stamp[3] < 25)
-            t += QStringLiteral("  ") + QString::fromStdString(pv::data.save_time_text);
-        owner_->set_status_text(3, t);
-    }
+    MapGrid& g = *sgmap;
+    g.cells()->set_shape(grid.grid_cols, grid.grid_rows);
+    const int row_height = g.verticalHeader()->defaultSectionSize();
+    g.set_header_sizes(header_width_for_setup(grid.grid_rows, col_width_, font_points_),
+                       row_height);
+    set_value_bounds();
+    if (state.doc_open) owner_->set_status_text(2, ui_text(status_axis_text()));
+    const std::string file = status_file_text();
+    if (!file.empty()) owner_->set_status_text(3, ui_text(file));
+    if (state.compare_loaded && !reread_comparison()) comparison_off();
     FillGrid();
 }
 
 void Tmap::FillGrid() {
-    for (int c = 1; c <= grid.grid_cols; ++c) {
-        QString head = is_axis(grid.current_map) ? QString::number(c) : QString();
-        if (!is_axis(grid.current_map)) {
-            int v = pv::data.axis_select_no == 1 ? pv::data.throttle_axis[c - 1]
-                    : (pv::data.axis_select_no == 3 || pv::data.axis_select_no == 5)
-                        ? pv::data.speed_axis[c - 1] * 10
-                        : pv::data.rpm_axis[c - 1] * 100;
-            head = QString::number(v);
-        }
-        sgmap->setHorizontalHeaderItem(c - 1, new QTableWidgetItem(head));
-        for (int r = 1; r <= grid.grid_rows; ++r) {
-            MapCell cell = map_cell_of(c, r);
-            int32_t v = table_element(grid.current_map, cell.i, cell.j);
-            grid.grid_values[c][r - 1] = v;
-            auto* item = new QTableWidgetItem(QString::fromStdString(FormatCell(v)));
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            sgmap->setItem(r - 1, c - 1, item);
-        }
+    fill_grid_values();
+    std::array<QString, 5> columns, rows;
+    for (int k = 1; k <= 5; ++k) {
+        columns[k - 1] = ui_text(column_header_text(k));
+        if (k <= grid.grid_rows) rows[k - 1] = ui_text(row_header_text(k));
     }
-    for (int r = 1; r <= grid.grid_rows; ++r) {
-        QString head = grid.grid_rows > 1
-                           ? QString::number(pv::data.throttle_axis[r - 1])
-                           : ui_text(text(Catalog::Map, is_axis(grid.current_map) ? 13 : 16));
-        sgmap->setVerticalHeaderItem(r - 1, new QTableWidgetItem(head));
-    }
+    MapGridModel& cells = *sgmap->cells();
+    cells.set_headers(ui_text(corner_text()), columns, rows);
+    for (int c = 1; c <= grid.grid_cols; ++c)
+        for (int r = 1; r <= grid.grid_rows; ++r)
+            cells.set_cell(c, r, QString::fromStdString(FormatCell(grid.grid_values[c][r - 1])));
+    sgmap->set_header_sizes(header_width_for_fill(grid.grid_rows, col_width_, font_points_),
+                            sgmap->verticalHeader()->defaultSectionSize());
+    if (sgmap->corner_button()) sgmap->corner_button()->update();
 }
 
 void Tmap::show_cell(int column, int row, const QString& text) {
-    if (QTableWidgetItem* item = sgmap->item(row - 1, column - 1)) item->setText(text);
+    sgmap->cells()->set_cell(column, row, text);
+}
+
+QString Tmap::cell_text(int column, int row) const {
+    return sgmap->cells()->cell(column, row);
 }
 
 bool Tmap::CommitAxisEdit() {
+    if (committing_ || !owner_->menuundo->isEnabled()) return true;
+    Axis* axis = axis_of(grid.current_map);
+    if (!axis) return true;
+    committing_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{committing_};
+    if (axis_has_equal_points(*axis, grid.grid_cols)) {
+        prompter().message(Icon::Error, msg_text(32));
+        sgmap->select_cells({1, 1, grid.grid_cols, 1});
+        undo_selection();
+        Delay(500);
+        return false;
+    }
+    sort_axis(*axis);
+    FillGrid();
+    Line old_points{}, new_points{};
+    for (int k = 0; k < 5; ++k) {
+        old_points[k] = grid.undo_values[k][0];
+        new_points[k] = (*axis)[k];
+    }
+    reinterpolate_maps(grid.current_map, old_points, new_points);
+    // The maps now lie on the new points: a later edit of this axis must interpolate from
+    // them, not from the points the table was chosen with, or the maps would move twice.
+    take_undo_point();
+    ClearChanged();
     return true;
 }
 
 void Tmap::ApplyCellSize() {
-    QFont f = sgmap->font();
-    f.setPointSize(settings.map_font_size + 8);
+    font_points_ = settings.map_font_size + 8;
+    // Digits and "*" are equally wide in a fixed-pitch face, so "*****" measures any value
+    // the grid shows, and the five-character texts line up on the right.
+    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    f.setPointSize(font_points_);
     sgmap->setFont(f);
     QFontMetrics fm(f);
-    const int extra = round_half_even(f.pointSize() / 3.0);
-    sgmap->horizontalHeader()->setDefaultSectionSize(fm.horizontalAdvance(QStringLiteral("*****")) +
-                                                     extra + 24);
-    sgmap->verticalHeader()->setDefaultSectionSize(fm.height() + extra);
+    CellSize s = cell_size(fm.horizontalAdvance(QStringLiteral("*****")), fm.height(), font_points_,
+                           state.compare_loaded != 0);
+    col_width_ = s.col_width;
+    sgmap->horizontalHeader()->setDefaultSectionSize(s.col_width);
+    sgmap->verticalHeader()->setDefaultSectionSize(s.row_height);
+    for (int c = 0; c < sgmap->cells()->columnCount(); ++c)
+        sgmap->horizontalHeader()->resizeSection(c, s.col_width);
+    for (int r = 0; r < sgmap->cells()->rowCount(); ++r)
+        sgmap->verticalHeader()->resizeSection(r, s.row_height);
+    const int header = grid.grid_rows <= 2
+                           ? header_width_for_setup(grid.grid_rows, s.col_width, font_points_)
+                           : sgmap->verticalHeader()->width();
+    sgmap->set_header_sizes(header, s.row_height);
 }
 
 void Tmap::set_grid_enabled(bool on) {
+    grid_enabled_ = on;
     sgmap->setEnabled(on);
 }
 
 void Tmap::set_controls_enabled(bool on) {
     lvmap1->setEnabled(on);
     lvmap2->setEnabled(on);
-    sgmap->setEnabled(on);
+    // A table that is unusable in this axis mode stays disabled after the busy switch.
+    sgmap->setEnabled(on && grid_enabled_);
 }
 
 void Tmap::rebuild_after_parameters() {
-    int item = lvmap2->currentRow();
+    const int item = table_index();
     FillTableList();
-    lvmap2->setCurrentRow(item < 0 ? 0 : item);
+    lvmap2->blockSignals(true);
+    lvmap2->setCurrentRow(item < 0 ? 0 : std::min(item, lvmap2->count() - 1));
+    lvmap2->blockSignals(false);
     lvmap2SelectItem();
+}
+
+void Tmap::repaint_grid() {
+    sgmap->viewport()->update();
+}
+
+Selection Tmap::selection() const {
+    return sgmap->selected_cells();
+}
+
+void Tmap::undo_selection() {
+    UndoSelection(selection());
+    FillGrid();
+}
+
+std::string Tmap::copy_selection() {
+    return copy_text(selection());
+}
+
+std::string Tmap::cut_selection() {
+    return CutCells(selection());
+}
+
+void Tmap::paste_text(const std::string& text) {
+    PasteCells(selection(), text);
+}
+
+void Tmap::constant_trim() {
+    constant_trim_command(selection());
+}
+
+void Tmap::multiplier_trim() {
+    multiplier_trim_command(selection());
+}
+
+void Tmap::equal_divide() {
+    equal_divide_command(selection());
+}
+
+void Tmap::comparison_on(const std::string& path) {
+    if (!open_comparison(path)) return;
+    ApplyCellSize();
+    sgmap->cells()->repaint_all();
+}
+
+void Tmap::comparison_off() {
+    close_comparison();
+    ApplyCellSize();
+    sgmap->cells()->repaint_all();
+    owner_->menuother->setChecked(false);
+    owner_->menuopaste->setEnabled(false);
+}
+
+void Tmap::paste_comparison() {
+    PasteComparison();
+}
+
+bool Tmap::sgmapKeyDown(QKeyEvent* event) {
+    // Shortcuts of the menus are not keys of the grid.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const bool editing = sgmap->editing();
+    switch (virtual_key(event)) {
+        case 13:
+            if (editing) {
+                const std::string typed = sgmap->editor_text().toStdString();
+                const Selection sel = selection();
+                sgmap->end_edit();
+                FillSelection(sel, typed);
+            }
+            CommitAxisEdit();
+            return true;
+        case 32:
+            if (state.link_on) {
+                cursor_hold = !cursor_hold;
+                repaint_grid();
+            }
+            return true;
+        case 33:
+            StepTrim(selection(), +1);
+            return true;
+        case 34:
+            StepTrim(selection(), -1);
+            return true;
+        case 38:
+        case 40:
+            return editing;
+        case 106:
+        case 186:
+            if (editing) return false;
+            multiplier_trim();
+            return true;
+        case 107:
+        case 187:
+            if (editing) return false;
+            constant_trim();
+            return true;
+        case 111:
+        case 191:
+            if (editing) return false;
+            equal_divide_key(selection());
+            return true;
+        default:
+            // Keys above the navigation keys open the in-place editor with themselves.
+            return false;
+    }
+}
+
+void Tmap::sgmapSelectCell(int column, int row) {
+    CommitAxisEdit();
+    if (sgmap->editing()) {
+        sgmap->end_edit();
+        show_cell(edit_col, edit_row,
+                  QString::fromStdString(FormatCell(grid.grid_values[edit_col][edit_row - 1])));
+    }
+    edit_col = column;
+    edit_row = row;
+}
+
+void Tmap::sgmapSetEditText(int column, int row) {
+    edit_col = column;
+    edit_row = row;
+    sgmap->scrollTo(sgmap->cells()->index(row - 1, column - 1));
+}
+
+void Tmap::sgmapExit() {
+    CommitAxisEdit();
+}
+
+bool Tmap::sgmapMouseDown(int column, int row) {
+    if (sgmap->editing()) return false;
+    HeaderPick pick = header_press(column, row);
+    press_col_ = column;
+    press_row_ = row;
+    if (!pick.header) return false;
+    sgmap->set_current_cell(pick.edit_col, pick.edit_row);
+    sgmap->select_cells(pick.selection);
+    edit_col = pick.edit_col;
+    edit_row = pick.edit_row;
+    return true;
+}
+
+void Tmap::sgmapMouseMove(int column, int row) {
+    if (sgmap->editing()) return;
+    HeaderPick pick = header_drag(press_col_, press_row_, column, row);
+    if (!pick.header) return;
+    sgmap->set_current_cell(std::max(pick.edit_col, 1), pick.edit_row);
+    sgmap->select_cells(pick.selection);
+    edit_col = pick.edit_col;
+    edit_row = pick.edit_row;
+}
+
+void Tmap::grid_selection_changed() {
+    // The graph, once open, follows this selection.
+    last_grid_selection = selection();
+}
+
+CellMarks Tmap::marks_of(int column, int row, bool selected) const {
+    return {selected, trace_on, trace_marks[column - 1][row - 1]};
+}
+
+void Tmap::paint_cursors(QPainter*, const QRect&, int, int) const {
+    // The live cursor and the comparison-log cursor are drawn here, over everything else.
+}
+
+bool Tmap::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pnllvbase_ && event->type() == QEvent::Resize) pnllvbaseResize();
+    return QMdiSubWindow::eventFilter(watched, event);
 }
 
 void Tmap::closeEvent(QCloseEvent* event) {
@@ -272,7 +520,7 @@ void Tmap::closeEvent(QCloseEvent* event) {
     state.doc_open = 0;
     state.doc_named = 0;
     state.doc_modified = 0;
-    state.compare_loaded = 0;
+    close_comparison();
     state.doc_is_new = 0;
     owner_->link_off();
     state.link_ready = 0;

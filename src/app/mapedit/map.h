@@ -1,17 +1,25 @@
 // The map window: the document window, which exists exactly while a document is open.
-// Its lists choose one of the seven tables; its grid shows the table chosen.
+// Its lists choose one of the seven tables; its grid shows the table chosen and edits it in
+// place, every change going through SetCell.
 #pragma once
 #include <QMdiSubWindow>
+#include <cstdint>
 #include <string>
 
+#include "mapedit/edit_ops.h"
+#include "mapedit/grid_view.h"
+
+class QKeyEvent;
 class QListWidget;
 class QListWidgetItem;
-class QTableWidget;
+class QPainter;
+class QSplitter;
 class QWidget;
 
 namespace pv {
 
 class Tmain;
+class MapGrid;
 
 class Tmap : public QMdiSubWindow {
     Q_OBJECT
@@ -30,32 +38,86 @@ class Tmap : public QMdiSubWindow {
     void FillGrid();
     // The text of grid cell (column, row), both from 1, as SetCell left it.
     void show_cell(int column, int row, const QString& text);
+    QString cell_text(int column, int row) const;
     // Ends a pending axis edit; false when the edit was refused.
     bool CommitAxisEdit();
     void ApplyCellSize();
     void set_grid_enabled(bool on);
+    bool grid_enabled() const { return grid_enabled_; }
     // The busy switch: lists and grid take no input during a transfer.
     void set_controls_enabled(bool on);
     // The axis mode may have changed: table list and grid again, same table selected.
     void rebuild_after_parameters();
+    // Every cell again, for a layer that concerns them all (cursor hold, live versions).
+    void repaint_grid();
+    int list_panel_width() const;
+
+    // The Edit menu's operations on the grid selection.
+    Selection selection() const;
+    void undo_selection();
+    std::string copy_selection();
+    std::string cut_selection();
+    void paste_text(const std::string& text);
+    void constant_trim();
+    void multiplier_trim();
+    void equal_divide();
+    // View Comparison File: on with the file chosen, or off.
+    void comparison_on(const std::string& path);
+    void comparison_off();
+    void paste_comparison();
+
+    // Grid events (the grid forwards them).
+    bool sgmapKeyDown(QKeyEvent* event);  // true: the key is swallowed
+    void sgmapSelectCell(int column, int row);
+    void sgmapSetEditText(int column, int row);
+    void sgmapExit();
+    bool sgmapMouseDown(int column, int row);  // true: a header press, handled here
+    void sgmapMouseMove(int column, int row);
+    void grid_selection_changed();
+    // What the cell painter needs beyond the grid working area.
+    CellMarks marks_of(int column, int row, bool selected) const;
+    // The live cursors' layer, drawn last over a data cell.
+    void paint_cursors(QPainter* painter, const QRect& cell, int column, int row) const;
 
     QListWidget* lvmap1 = nullptr;
     QListWidget* lvmap2 = nullptr;
-    QTableWidget* sgmap = nullptr;
+    MapGrid* sgmap = nullptr;
+
+    int edit_col = 1;
+    int edit_row = 1;
+    Selection last_grid_selection{1, 1, 1, 1};
+    bool cursor_enabled = false;
+    bool cursor_hold = false;
+    bool trace_on = false;
+    bool cursor_trace_on = false;
+    uint8_t trace_marks[5][5]{};  // [column-1][row-1]
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void lvmap1SelectItem();
     void lvmap2SelectItem();
+    void lvmap1MouseUp(QListWidget* list, const QPoint& pos);
+    void pnllvbaseResize();
+    int group_index() const;
+    int table_index() const;
+    bool committing_ = false;
 
     Tmain* owner_;
     std::string file_name_;
     int last_group_index_ = 1;
     int group_item_memory_[11]{};
     bool map_item_disabled_[3]{};
+    bool grid_enabled_ = true;
+    int press_col_ = -1;
+    int press_row_ = -1;
+    int font_points_ = 11;
+    int col_width_ = 33;
     QWidget* pnllvbase_ = nullptr;
+    QSplitter* lists_ = nullptr;
+    QSplitter* body_ = nullptr;
 };
 
 }  // namespace pv

@@ -1,19 +1,83 @@
 // The main window's editing commands; the map window carries them out on its grid.
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "document/unit.h"
 #include "mapedit/map.h"
+#include "shell/dialogs.h"
 #include "shell/main.h"
 
 namespace pv {
+namespace {
 
-void Tmain::menuundoClick() {}
-void Tmain::menucutClick() {}
-void Tmain::menucopyClick() {}
-void Tmain::menupasteClick() {}
-void Tmain::menuconstClick() {}
-void Tmain::menurateClick() {}
-void Tmain::menutrimClick() {}
-void Tmain::menuotherClick() {
-    menuother->setChecked(false);
+// The clipboard holds plain 8-bit text; the cell texts are ASCII.
+void put_on_clipboard(const std::string& text) {
+    QGuiApplication::clipboard()->setText(
+        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
-void Tmain::menuopasteClick() {}
+
+}  // namespace
+
+void Tmain::menuundoClick() {
+    if (map_) map_->undo_selection();
+}
+
+void Tmain::menucutClick() {
+    if (!map_ || !state.doc_open) return;
+    put_on_clipboard(map_->cut_selection());
+    state.clip_has_text = 1;
+    RefreshCommands();
+}
+
+void Tmain::menucopyClick() {
+    if (!map_ || !state.doc_open) return;
+    put_on_clipboard(map_->copy_selection());
+    state.clip_has_text = 1;
+    RefreshCommands();
+}
+
+void Tmain::menupasteClick() {
+    if (!map_ || !state.doc_open) return;
+    QString text = QGuiApplication::clipboard()->text().left(8191);
+    map_->paste_text(text.toStdString());
+}
+
+void Tmain::menuconstClick() {
+    if (map_) map_->constant_trim();
+}
+
+void Tmain::menurateClick() {
+    if (map_) map_->multiplier_trim();
+}
+
+void Tmain::menutrimClick() {
+    if (map_) map_->equal_divide();
+}
+
+void Tmain::menuotherClick() {
+    if (!state.doc_open || !map_) {
+        menuother->setChecked(state.compare_loaded != 0);
+        return;
+    }
+    state.ui_busy = 1;
+    if (state.compare_loaded) {
+        map_->comparison_off();
+    } else if (auto file = dialogs_->open_data_file(this, opendlg_filename_)) {
+        map_->comparison_on(*file);
+    }
+    state.ui_busy = 0;
+    menuother->setChecked(state.compare_loaded != 0);
+    menuopaste->setEnabled(state.compare_loaded && map_->grid_enabled());
+    // The trace and the comparison view share the cells' backgrounds; one gives way.
+    if (state.compare_loaded && map_->trace_on) {
+        map_->trace_on = false;
+        btnlocus->setChecked(false);
+    }
+}
+
+void Tmain::menuopasteClick() {
+    if (map_ && state.doc_open) map_->paste_comparison();
+}
 
 }  // namespace pv

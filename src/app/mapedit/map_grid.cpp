@@ -1,0 +1,380 @@
+#include "mapedit/map_grid.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyleOptionHeader>
+#include <algorithm>
+
+#include "document/unit.h"
+#include "mapedit/grid_view.h"
+#include "mapedit/map.h"
+
+namespace pv {
+
+int MapGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rows_;
+}
+
+int MapGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : cols_;
+}
+
+QVariant MapGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    return texts_[index.column()][index.row()];
+}
+
+QVariant MapGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || section < 0 || section >= 5) return {};
+    return orientation == Qt::Horizontal ? column_heads_[section] : row_heads_[section];
+}
+
+Qt::ItemFlags MapGridModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+void MapGridModel::set_shape(int cols, int rows) {
+    cols = std::clamp(cols, 0, 5);
+    rows = std::clamp(rows, 0, 5);
+    if (cols == cols_ && rows == rows_) return;
+    beginResetModel();
+    cols_ = cols;
+    rows_ = rows;
+    endResetModel();
+}
+
+void MapGridModel::set_cell(int column, int row, const QString& text) {
+    if (column < 1 || column > 5 || row < 1 || row > 5) return;
+    texts_[column - 1][row - 1] = text;
+    // Also when the text is unchanged: the changed-cell colour may have come on.
+    if (column <= cols_ && row <= rows_) {
+        QModelIndex i = index(row - 1, column - 1);
+        emit dataChanged(i, i, {Qt::DisplayRole});
+    }
+}
+
+QString MapGridModel::cell(int column, int row) const {
+    if (column < 1 || column > 5 || row < 1 || row > 5) return {};
+    return texts_[column - 1][row - 1];
+}
+
+void MapGridModel::set_headers(const QString& corner, const std::array<QString, 5>& columns,
+                               const std::array<QString, 5>& rows) {
+    corner_ = corner;
+    column_heads_ = columns;
+    row_heads_ = rows;
+    if (cols_ > 0) emit headerDataChanged(Qt::Horizontal, 0, cols_ - 1);
+    if (rows_ > 0) emit headerDataChanged(Qt::Vertical, 0, rows_ - 1);
+}
+
+void MapGridModel::repaint_all() {
+    if (cols_ > 0 && rows_ > 0) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
+}
+
+MapCellPainter::MapCellPainter(MapGrid* owner) : QStyledItemDelegate(owner), grid_(owner) {}
+
+void MapCellPainter::paint(QPainter* p, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const {
+    const QRect r = option.rect;
+    const QPalette& pal = grid_->palette();
+    const bool enabled = grid_->isEnabled();
+    const bool selected = (option.state & QStyle::State_Selected) != 0;
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const QFontMetrics fm(option.font);
+    const int column = index.column() + 1;
+    const int row = index.row() + 1;
+    p->save();
+    p->setFont(option.font);
+
+    // The grid's own drawing: the focused cell is drawn selected like the others.
+    p->fillRect(r, selected && enabled ? pal.color(QPalette::Active, QPalette::Highlight)
+                                       : pal.color(QPalette::Active, QPalette::Base));
+    QColor ink = !enabled   ? pal.color(QPalette::Active, QPalette::Button)
+                 : selected ? pal.color(QPalette::Active, QPalette::HighlightedText)
+                            : pal.color(QPalette::Active, QPalette::WindowText);
+    auto text_at = [&](Point at, const QString& t, const QColor& colour, const QColor* back) {
+        QRect box(at.x, at.y, fm.horizontalAdvance(t), fm.height());
+        if (back) p->fillRect(box.intersected(r), *back);
+        p->setPen(colour);
+        p->drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, t);
+    };
+    p->setClipRect(r);
+    text_at(value_text_origin(r.left(), r.top()), text, ink, nullptr);
+
+    if (enabled) {
+        CellLook look = cell_look(column, row, grid_->owner()->marks_of(column, row, selected));
+        const QColor window = pal.color(QPalette::Active, QPalette::Base);
+        if (look.trace_fill) p->fillRect(r, QColor(0, 255, 0));
+        if (look.show_compare)
+            text_at(compare_text_origin(r.left(), r.top(), fm.height()),
+                    QString::fromStdString(look.compare_text), QColor(128, 128, 128), &window);
+        if (look.redraw_text) {
+            QColor back = window;
+            if (look.text_back == CellLook::Fill::greater) back = QColor(255, 255, 0);
+            if (look.text_back == CellLook::Fill::smaller) back = QColor(0, 255, 255);
+            text_at(value_text_origin(r.left(), r.top()), text,
+                    look.changed ? QColor(255, 0, 0) : QColor(0, 0, 0), &back);
+        }
+        grid_->owner()->paint_cursors(p, r, column, row);
+    }
+    p->restore();
+}
+
+QWidget* MapCellPainter::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                      const QModelIndex&) const {
+    auto* e = new QLineEdit(parent);
+    e->setFrame(false);
+    e->setFont(grid_->font());
+    e->setTextMargins(0, 0, 0, 0);
+    grid_->editor_ = e;
+    return e;
+}
+
+void MapCellPainter::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                          const QModelIndex&) const {
+    const int line = QFontMetrics(option.font).height() + 4;
+    editor->setGeometry(option.rect.left(), option.rect.top(), option.rect.width(),
+                        std::min(line, option.rect.height()));
+}
+
+bool MapCellPainter::eventFilter(QObject* object, QEvent* event) {
+    // Keys typed into the in-place editor pass the grid's key table first, as the grid's
+    // own keys do: Enter applies the text, Space and the page keys act on the table.
+    if (event->type() == QEvent::KeyPress) {
+        if (grid_->owner()->sgmapKeyDown(static_cast<QKeyEvent*>(event))) return true;
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+}
+
+MapGrid::MapGrid(Tmap* owner, QWidget* parent)
+    : QTableView(parent),
+      owner_(owner),
+      cells_(new MapGridModel(this)),
+      painter_(new MapCellPainter(this)) {
+    setModel(cells_);
+    setItemDelegate(painter_);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    for (QHeaderView* h : {horizontalHeader(), verticalHeader()}) {
+        h->setMinimumSectionSize(1);
+        h->setSectionResizeMode(QHeaderView::Fixed);
+        h->setHighlightSections(false);
+        h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignTop);
+        h->viewport()->installEventFilter(this);
+    }
+    connect(horizontalHeader(), &QHeaderView::sectionPressed, this,
+            [this](int s) { owner_->sgmapMouseDown(s + 1, 0); });
+    connect(verticalHeader(), &QHeaderView::sectionPressed, this,
+            [this](int s) { owner_->sgmapMouseDown(0, s + 1); });
+    connect(horizontalHeader(), &QHeaderView::sectionEntered, this,
+            [this](int s) { owner_->sgmapMouseMove(s + 1, 0); });
+    connect(verticalHeader(), &QHeaderView::sectionEntered, this,
+            [this](int s) { owner_->sgmapMouseMove(0, s + 1); });
+    corner_ = findChild<QAbstractButton*>();
+    if (corner_) corner_->installEventFilter(this);
+}
+
+QString MapGrid::editor_text() const {
+    auto* e = qobject_cast<QLineEdit*>(editor_.data());
+    return e && editing() ? e->text() : QString();
+}
+
+void MapGrid::end_edit() {
+    if (!editing() || !editor_) return;
+    QWidget* e = editor_;
+    editor_ = nullptr;
+    closeEditor(e, QAbstractItemDelegate::NoHint);
+}
+
+Selection MapGrid::selected_cells() const {
+    QItemSelection sel = selectionModel()->selection();
+    if (sel.isEmpty()) {
+        QModelIndex c = currentIndex();
+        int col = c.isValid() ? c.column() + 1 : 1, row = c.isValid() ? c.row() + 1 : 1;
+        return {col, row, col, row};
+    }
+    Selection s{6, 6, 0, 0};
+    for (const QItemSelectionRange& r : sel) {
+        s.left = std::min(s.left, r.left() + 1);
+        s.top = std::min(s.top, r.top() + 1);
+        s.right = std::max(s.right, r.right() + 1);
+        s.bottom = std::max(s.bottom, r.bottom() + 1);
+    }
+    return s;
+}
+
+void MapGrid::select_cells(const Selection& s) {
+    Selection c = clip_to_grid(s);
+    if (c.left > c.right || c.top > c.bottom) return;
+    QItemSelection sel(cells_->index(c.top - 1, c.left - 1),
+                       cells_->index(c.bottom - 1, c.right - 1));
+    selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+}
+
+void MapGrid::set_current_cell(int column, int row) {
+    QModelIndex i = cells_->index(row - 1, column - 1);
+    if (i.isValid()) selectionModel()->setCurrentIndex(i, QItemSelectionModel::NoUpdate);
+}
+
+void MapGrid::set_header_sizes(int column_width, int row_height) {
+    verticalHeader()->setFixedWidth(column_width);
+    horizontalHeader()->setFixedHeight(row_height);
+}
+
+void MapGrid::keyPressEvent(QKeyEvent* event) {
+    if (owner_->sgmapKeyDown(event)) return;
+    QTableView::keyPressEvent(event);
+}
+
+void MapGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (current.isValid() && owner_->sgmap == this)
+        owner_->sgmapSelectCell(current.column() + 1, current.row() + 1);
+    QTableView::currentChanged(current, previous);
+}
+
+void MapGrid::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    QTableView::selectionChanged(selected, deselected);
+    if (owner_->sgmap == this) owner_->grid_selection_changed();
+}
+
+bool MapGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool was_editing = editing();
+    const bool opened = QTableView::edit(index, trigger, event);
+    if (opened && !was_editing && editing())
+        owner_->sgmapSetEditText(index.column() + 1, index.row() + 1);
+    return opened;
+}
+
+void MapGrid::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    // The in-place editor is part of the grid, and a menu or another window taking the
+    // focus for a while does not leave it either.
+    QWidget* to = QApplication::focusWidget();
+    const bool inside = to && (to == this || isAncestorOf(to));
+    if (!inside && event->reason() != Qt::PopupFocusReason &&
+        event->reason() != Qt::ActiveWindowFocusReason)
+        owner_->sgmapExit();
+}
+
+bool MapGrid::eventFilter(QObject* object, QEvent* event) {
+    if (object == corner_ && event->type() == QEvent::Paint) {
+        auto* button = static_cast<QAbstractButton*>(object);
+        QStyleOptionHeader opt;
+        opt.initFrom(button);
+        opt.state |= QStyle::State_Raised;
+        opt.rect = button->rect();
+        opt.position = QStyleOptionHeader::OnlyOneSection;
+        opt.text = cells_->corner();
+        opt.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        QPainter p(button);
+        p.setFont(font());
+        style()->drawControl(QStyle::CE_Header, &opt, &p, button);
+        return true;
+    }
+    const bool press =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    if (press && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        // A header press does nothing while a cell is being edited.
+        if (editing()) return true;
+        if (object == corner_) {
+            owner_->sgmapMouseDown(0, 0);
+            return true;
+        }
+        // The second press of a double click selects as the first one did.
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+            if (object == horizontalHeader()->viewport()) {
+                const int s = horizontalHeader()->logicalIndexAt(at);
+                if (s >= 0) owner_->sgmapMouseDown(s + 1, 0);
+                return true;
+            }
+            if (object == verticalHeader()->viewport()) {
+                const int s = verticalHeader()->logicalIndexAt(at);
+                if (s >= 0) owner_->sgmapMouseDown(0, s + 1);
+                return true;
+            }
+        }
+    }
+    return QTableView::eventFilter(object, event);
+}
+
+void MapGrid::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange) viewport()->update();
+}
+
+int virtual_key(const QKeyEvent* event) {
+    const bool keypad = (event->modifiers() & Qt::KeypadModifier) != 0;
+    const int k = event->key();
+    switch (k) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 13;
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return 9;
+        case Qt::Key_Shift:
+            return 16;
+        case Qt::Key_Control:
+        case Qt::Key_Meta:
+            return 17;
+        case Qt::Key_Alt:
+            return 18;
+        case Qt::Key_Escape:
+            return 27;
+        case Qt::Key_Space:
+            return 32;
+        case Qt::Key_PageUp:
+            return 33;
+        case Qt::Key_PageDown:
+            return 34;
+        case Qt::Key_End:
+            return 35;
+        case Qt::Key_Home:
+            return 36;
+        case Qt::Key_Left:
+            return 37;
+        case Qt::Key_Up:
+            return 38;
+        case Qt::Key_Right:
+            return 39;
+        case Qt::Key_Down:
+            return 40;
+        case Qt::Key_Asterisk:
+            return keypad ? 106 : 186;
+        case Qt::Key_Colon:
+        case Qt::Key_Semicolon:
+            return 186;
+        case Qt::Key_Plus:
+            return keypad ? 107 : 187;
+        case Qt::Key_Equal:
+            return 187;
+        case Qt::Key_Slash:
+            return keypad ? 111 : 191;
+        case Qt::Key_Question:
+            return 191;
+        case Qt::Key_Minus:
+            return keypad ? 109 : 189;
+        case Qt::Key_Period:
+            return keypad ? 110 : 190;
+        default:
+            break;
+    }
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return keypad ? 96 + (k - Qt::Key_0) : k;
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return 112 + (k - Qt::Key_F1);
+    // Every other key counts as one above the navigation keys.
+    return 255;
+}
+
+}  // namespace pv

@@ -1,0 +1,116 @@
+// The map grid `sgmap`: a table view over the cell texts of the table shown, one fixed
+// header row and column (the view's headers, so they stay in place), and a cell painter that
+// draws the map window's layers over each cell. A written cell repaints that cell alone.
+#pragma once
+#include <QAbstractTableModel>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <array>
+
+#include "mapedit/edit_ops.h"
+
+class QAbstractButton;
+
+namespace pv {
+
+class Tmap;
+
+// The texts the grid holds: what SetCell and FillGrid last wrote, not the data itself.
+class MapGridModel : public QAbstractTableModel {
+  public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    void set_shape(int cols, int rows);
+    // Cell (column, row), both from 1.
+    void set_cell(int column, int row, const QString& text);
+    QString cell(int column, int row) const;
+    void set_headers(const QString& corner, const std::array<QString, 5>& columns,
+                     const std::array<QString, 5>& rows);
+    QString corner() const { return corner_; }
+    // Every cell repaints: a layer that concerns them all was switched.
+    void repaint_all();
+
+  private:
+    int cols_ = 0;
+    int rows_ = 0;
+    QString texts_[5][5];  // [column-1][row-1]
+    QString corner_;
+    std::array<QString, 5> column_heads_;
+    std::array<QString, 5> row_heads_;
+};
+
+class MapGrid;
+
+// Draws one data cell: the grid's own text, then the layers of the map window.
+class MapCellPainter : public QStyledItemDelegate {
+  public:
+    explicit MapCellPainter(MapGrid* owner);
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
+
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+
+  private:
+    MapGrid* grid_;
+};
+
+class MapGrid : public QTableView {
+    Q_OBJECT
+  public:
+    MapGrid(Tmap* owner, QWidget* parent);
+
+    MapGridModel* cells() const { return cells_; }
+    Tmap* owner() const { return owner_; }
+    bool editing() const { return state() == QAbstractItemView::EditingState; }
+    // The in-place editor's text while editing.
+    QString editor_text() const;
+    // Closes the in-place editor; what was typed is dropped.
+    void end_edit();
+    // The selection as one block of cells, from 1; the current cell when nothing is selected.
+    Selection selected_cells() const;
+    void select_cells(const Selection& s);
+    void set_current_cell(int column, int row);
+    // The fixed column's width and the fixed row's height.
+    void set_header_sizes(int column_width, int row_height);
+    QAbstractButton* corner_button() const { return corner_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* object, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  protected slots:
+    // Typed text reaches the table only through Enter, never by leaving the cell.
+    void commitData(QWidget*) override {}
+
+  private:
+    friend class MapCellPainter;
+    Tmap* owner_;
+    QPointer<QWidget> editor_;  // the in-place editor while one is open
+    MapGridModel* cells_;
+    MapCellPainter* painter_;
+    QAbstractButton* corner_ = nullptr;
+};
+
+// The Windows virtual-key code the map grid's key table is written in, for a Qt key event:
+// the numpad keys and the OEM keys that carry "*", "+" and "/" keep their own codes.
+int virtual_key(const QKeyEvent* event);
+
+}  // namespace pv
