@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "document/datafile.h"
+#include "document/file_name.h"
 #include "mapedit_fixture.h"
 
 namespace pv {
@@ -12,12 +13,12 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(ComparisonFileName, OnlyTheFirstFourCharactersOfTheExtensionCount) {
-    EXPECT_TRUE(is_data_file_name("/home/u/run.pvd"));
-    EXPECT_TRUE(is_data_file_name("run.PVDX"));
-    EXPECT_TRUE(is_data_file_name("a.txt.Pvd"));
-    EXPECT_FALSE(is_data_file_name("run.PV"));
-    EXPECT_FALSE(is_data_file_name("run"));
-    EXPECT_FALSE(is_data_file_name("/data.pvd/run"));
+    EXPECT_TRUE(has_extension("/home/u/run.pvd", ".PVD"));
+    EXPECT_TRUE(has_extension("run.PVDX", ".PVD"));
+    EXPECT_TRUE(has_extension("a.txt.Pvd", ".PVD"));
+    EXPECT_FALSE(has_extension("run.PV", ".PVD"));
+    EXPECT_FALSE(has_extension("run", ".PVD"));
+    EXPECT_FALSE(has_extension("/data.pvd/run", ".PVD"));
 }
 
 class Comparison : public MapGrid {

@@ -94,51 +94,51 @@ MapCell map_cell_of(int column, int row) {
     return {column - 1, row - 1};
 }
 
-int32_t table_element(int map_id, int i, int j) {
+int32_t table_element(const ControllerData& d, int map_id, int i, int j) {
     switch (map_id) {
         case map_rpm_axis:
-            return data.rpm_axis[i];
+            return d.rpm_axis[i];
         case map_speed_axis:
-            return data.speed_axis[i];
+            return d.speed_axis[i];
         case map_throttle_axis:
-            return data.throttle_axis[i];
+            return d.throttle_axis[i];
         case map_boost_a:
-            return data.boost_map_a[i][j];
+            return d.boost_map_a[i][j];
         case map_offset_a:
-            return data.offset_map_a[i][j];
+            return d.offset_map_a[i][j];
         case map_boost_b:
-            return data.boost_map_b[i][j];
+            return d.boost_map_b[i][j];
         case map_offset_b:
-            return data.offset_map_b[i][j];
+            return d.offset_map_b[i][j];
         default:
             return 0;
     }
 }
 
-void set_table_element(int map_id, int i, int j, int32_t value) {
+void set_table_element(ControllerData& d, int map_id, int i, int j, int32_t value) {
     auto byte = static_cast<uint8_t>(value);
     auto word = static_cast<int16_t>(value);
     switch (map_id) {
         case map_rpm_axis:
-            data.rpm_axis[i] = byte;
+            d.rpm_axis[i] = byte;
             break;
         case map_speed_axis:
-            data.speed_axis[i] = byte;
+            d.speed_axis[i] = byte;
             break;
         case map_throttle_axis:
-            data.throttle_axis[i] = byte;
+            d.throttle_axis[i] = byte;
             break;
         case map_boost_a:
-            data.boost_map_a[i][j] = word;
+            d.boost_map_a[i][j] = word;
             break;
         case map_offset_a:
-            data.offset_map_a[i][j] = byte;
+            d.offset_map_a[i][j] = byte;
             break;
         case map_boost_b:
-            data.boost_map_b[i][j] = word;
+            d.boost_map_b[i][j] = word;
             break;
         case map_offset_b:
-            data.offset_map_b[i][j] = byte;
+            d.offset_map_b[i][j] = byte;
             break;
         default:
             break;

@@ -16,6 +16,11 @@ inline constexpr uint16_t kLangEnglish = 1033;
 inline constexpr int16_t program_version = 1150;
 inline constexpr uint16_t kStatusUnknown = 0x6603;  // the unit did not deliver its status word
 
+// A firmware version (x 100) of the 1.2x family, which takes the wider boost range.
+constexpr bool is_12x(uint8_t version) {
+    return version >= 120 && version <= 129;
+}
+
 // Table codes. 101 to 121 name the unit's further data blocks (see the link's block table).
 enum MapId : int {
     map_rpm_axis = 11,
@@ -121,7 +126,7 @@ struct AppState {
     uint16_t poll_misses = 0;    // consecutive failed polls of the live link
     uint8_t send_allowed = 0;    // the checks before a send passed
     uint8_t setup_override = 0;  // the user agreed to send to a unit whose setup is not complete
-    uint8_t prm_page = 0;            // page the parameter dialog opens on
+    uint8_t prm_page = 0;        // page the parameter dialog opens on
     uint32_t link_interval_ms = 15;  // live link poll interval
     std::string last_log_file;       // caption of the log window while no log is open
     std::string last_other_log_file;
@@ -207,8 +212,14 @@ void SetCell(int column, int row, const std::string& text);
 
 // The value of one element of a table (axis point `i`, or map[i][j]) and its counterpart
 // for writing; the write truncates to the element's width exactly as a stored byte would.
-int32_t table_element(int map_id, int i, int j);
-void set_table_element(int map_id, int i, int j, int32_t value);
+int32_t table_element(const ControllerData& d, int map_id, int i, int j);
+void set_table_element(ControllerData& d, int map_id, int i, int j, int32_t value);
+inline int32_t table_element(int map_id, int i, int j) {
+    return table_element(data, map_id, i, j);
+}
+inline void set_table_element(int map_id, int i, int j, int32_t value) {
+    set_table_element(data, map_id, i, j, value);
+}
 
 void MarkModified();
 void ClearChanged();

@@ -182,57 +182,6 @@ uint8_t speed_pulses_from_code(uint8_t code) {
     return code < 4 ? pulses[code] : 4;
 }
 
-int32_t table_cell(const ControllerData& d, int block_id, int i, int j) {
-    switch (block_id) {
-        case map_rpm_axis:
-            return d.rpm_axis[i];
-        case map_speed_axis:
-            return d.speed_axis[i];
-        case map_throttle_axis:
-            return d.throttle_axis[i];
-        case map_boost_a:
-            return d.boost_map_a[i][j];
-        case map_offset_a:
-            return d.offset_map_a[i][j];
-        case map_boost_b:
-            return d.boost_map_b[i][j];
-        case map_offset_b:
-            return d.offset_map_b[i][j];
-        default:
-            return 0;
-    }
-}
-
-void set_table_cell(ControllerData& d, int block_id, int i, int j, int32_t value) {
-    auto byte = static_cast<uint8_t>(value);
-    auto word = static_cast<int16_t>(value);
-    switch (block_id) {
-        case map_rpm_axis:
-            d.rpm_axis[i] = byte;
-            break;
-        case map_speed_axis:
-            d.speed_axis[i] = byte;
-            break;
-        case map_throttle_axis:
-            d.throttle_axis[i] = byte;
-            break;
-        case map_boost_a:
-            d.boost_map_a[i][j] = word;
-            break;
-        case map_offset_a:
-            d.offset_map_a[i][j] = byte;
-            break;
-        case map_boost_b:
-            d.boost_map_b[i][j] = word;
-            break;
-        case map_offset_b:
-            d.offset_map_b[i][j] = byte;
-            break;
-        default:
-            break;
-    }
-}
-
 namespace {
 
 uint16_t be16(const uint8_t* p) {
@@ -254,7 +203,7 @@ size_t encode_table(const BlockDef& b, int col, int row, bool last_frame, const 
     uint8_t* p = out;
     for (int n = 0; n < count; ++n) {
         int k = start + n;
-        int32_t v = table_cell(d, b.id, k % b.width, k / b.width);
+        int32_t v = table_element(d, b.id, k % b.width, k / b.width);
         if (b.element == 2)
             put16(p, static_cast<uint16_t>(v));
         else
@@ -270,7 +219,7 @@ void decode_table(const BlockDef& b, int col, int row, bool last_frame, const ui
     for (int n = 0; n < count; ++n) {
         int k = start + n;
         int32_t v = b.element == 2 ? static_cast<int16_t>(be16(in + 2 * n)) : in[n];
-        set_table_cell(d, b.id, k % b.width, k / b.width, v);
+        set_table_element(d, b.id, k % b.width, k / b.width, v);
     }
 }
 

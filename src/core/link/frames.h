@@ -103,10 +103,6 @@ size_t encode_frame_data(const BlockDef& b, int col, int row, bool last_frame,
 void decode_frame_data(const BlockDef& b, int col, int row, bool last_frame, const uint8_t in[16],
                        ControllerData& d, UnitState& u);
 
-// An element of table `block_id` in any ControllerData: axis point i, or map[i][j].
-int32_t table_cell(const ControllerData& d, int block_id, int i, int j);
-void set_table_cell(ControllerData& d, int block_id, int i, int j, int32_t value);
-
 // The status word bits the program gives a name.
 enum StatusBit : int {
     status_throttle_axis = 2,  // vertical axis of the map in use

@@ -53,10 +53,6 @@ SetupComparison compare_initial_setup();
 // Firmware versions of the unit against each other and against the document's. Clears
 // send_allowed (and shows why) when the data does not fit the unit.
 void version_check();
-// A firmware version of the 1.2x family.
-constexpr bool is_12x(uint8_t version) {
-    return version >= 120 && version <= 129;
-}
 
 // The commands. Each returns true when it did what was asked.
 bool load_all_data();   // Tmain.menureadClick

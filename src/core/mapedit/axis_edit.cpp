@@ -47,8 +47,7 @@ Line reinterpolate_line(const Line& x, const Line& n, const Line& v, int32_t lo,
 }
 
 Bounds boost_bounds(uint8_t valve_version, uint8_t display_version, uint8_t pressure_unit) {
-    auto in_12x = [](uint8_t v) { return v >= 120 && v <= 129; };
-    bool narrow = in_12x(valve_version) && in_12x(display_version);
+    bool narrow = is_12x(valve_version) && is_12x(display_version);
     if (pressure_unit == 1) return narrow ? Bounds{-246, 100} : Bounds{-170, 170};
     return narrow ? Bounds{-170, 70} : Bounds{-120, 120};
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "document/datafile.h"
+#include "document/file_name.h"
 #include "document/unit.h"
 #include "ui/prompter.h"
 #include "ui/texts.h"
@@ -15,20 +16,8 @@ std::string compare_path;
 
 }  // namespace
 
-bool is_data_file_name(const std::string& path) {
-    size_t name = path.find_last_of('/');
-    name = name == std::string::npos ? 0 : name + 1;
-    size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || dot < name) return false;
-    std::string ext = path.substr(dot, 4);
-    if (ext.size() != 4) return false;
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](char ch) { return ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch; });
-    return ext == ".PVD";
-}
-
 bool open_comparison(const std::string& path) {
-    if (!is_data_file_name(path)) {
+    if (!has_extension(path, ".PVD")) {
         prompter().message(Icon::Error, msg_text(29));
         return false;
     }

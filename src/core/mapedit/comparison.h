@@ -6,10 +6,6 @@
 
 namespace pv {
 
-// Whether `path` names a data file: the first four characters of its extension, dot
-// included, are ".PVD" in any case (so ".pvdx" passes, ".pv" does not).
-bool is_data_file_name(const std::string& path);
-
 // Reads the shown table of `path` into grid.compare_values and sets compare_loaded; shows
 // "Select PVD file." for another extension or the file error when it cannot be read, and
 // then leaves the comparison state as it was. The window switches the view itself on

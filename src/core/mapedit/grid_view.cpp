@@ -136,7 +136,7 @@ std::string status_axis_text() {
         // The panel names the range the cells are clamped to, so it judges the versions the
         // bounds were set from.
         Versions v = bound_versions();
-        bool narrow = boost_bounds(v.valve, v.display, 1).lo == -246;
+        bool narrow = is_12x(v.valve) && is_12x(v.display);
         t += narrow ? "-24.6" : "-17.0";
         t += map_text(22);
         t += narrow ? "10.0" : "17.0";
