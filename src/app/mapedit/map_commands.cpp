@@ -39,8 +39,8 @@ void Tmain::menucopyClick() {
 
 void Tmain::menupasteClick() {
     if (!map_ || !state.doc_open) return;
-    QString text = QGuiApplication::clipboard()->text().left(8191);
-    map_->paste_text(text.toStdString());
+    // No length cut: a wide spreadsheet selection must not silently lose its last rows.
+    map_->paste_text(QGuiApplication::clipboard()->text().toStdString());
 }
 
 void Tmain::menuconstClick() {
