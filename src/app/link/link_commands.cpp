@@ -1,39 +1,58 @@
 // The main window's commands of the controller link: transfers, data lock, reset and the
 // live link. Each is carried out by the link's sequences; the windows only bracket them.
 #include <QAction>
-#include <QTimer>
 
 #include "document/unit.h"
-#include "link/netunit.h"
+#include "link/link_timer.h"
+#include "link/lock.h"
+#include "link/transfers.h"
 #include "shell/main.h"
 
 namespace pv {
 
 void Tmain::link_off() {
-    if (!state.link_on) return;
-    state.link_on = 0;
-    linktimer->stop();
-    if (!state.monitor_open && !state.transfer_active) close_port();
-    btnlink->setChecked(false);
-    repaint_status_bar();
-    RefreshCommands();
+    pv::link_off();
 }
 
-void Tmain::menureadClick() {}
-void Tmain::menupreadClick() {}
-void Tmain::menuwriteClick() {}
-void Tmain::menupwriteClick() {}
-void Tmain::mproonClick() {}
-void Tmain::mprooffClick() {}
-void Tmain::mproresetClick() {}
+void Tmain::menureadClick() {
+    load_all_data();
+}
+
+void Tmain::menupreadClick() {
+    load_parameter();
+}
+
+void Tmain::menuwriteClick() {
+    send_all_data();
+}
+
+void Tmain::menupwriteClick() {
+    send_parameter();
+}
+
+void Tmain::mproonClick() {
+    data_lock_on();
+}
+
+void Tmain::mprooffClick() {
+    data_lock_off();
+}
+
+void Tmain::mproresetClick() {
+    all_reset();
+}
 
 void Tmain::btnlinkClick() {
-    // Until the live link can start, the button does not stay down.
-    if (!state.link_on) btnlink->setChecked(false);
+    link_button();
+    // The click has already flipped the button; it shows whether the link runs.
+    btnlink->setChecked(state.link_on != 0);
 }
 
 void Tmain::btnlocusClick() {}
 void Tmain::btnatselClick() {}
-void Tmain::linktimerTimer() {}
+
+void Tmain::linktimerTimer() {
+    link_timer_tick();
+}
 
 }  // namespace pv

@@ -93,6 +93,27 @@ class Tmain : public QMainWindow, public FrontEndHooks {
     void set_save_enabled(bool enabled) override;
     void set_windows_busy(bool busy) override;
     void normal_cursor() override;
+    // Transfers, data lock and live link (src/app/link/link_hooks.cpp).
+    bool commit_axis_edit() override;
+    bool run_progress_dialog(uint8_t kind, const std::function<bool()>& job) override;
+    void set_gauge_maximum(int maximum) override;
+    void gauge_step() override;
+    void show_processing_dialog() override;
+    bool close_map_window() override;
+    void make_map_window() override;
+    void set_map_caption(const std::string& text8) override;
+    void save_unit_data() override;
+    SaveResult save_modified_document() override;
+    void setup_grid() override;
+    void fill_grid() override;
+    void fill_table_list() override;
+    bool grid_enabled() override;
+    void set_grid_enabled(bool on) override;
+    void repaint_map_grid() override;
+    void set_link_button(bool down) override;
+    void set_link_timer(uint32_t interval_ms) override;
+    void clear_cursor_hold() override;
+    void release_trace_buttons() override;
 
   public slots:
     // Shell commands.

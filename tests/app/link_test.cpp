@@ -1,0 +1,205 @@
+// The link commands from the main window: the transfers with their two dialogs, and the Link
+// button with the live link's timer, against the simulated unit in this process.
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTimer>
+
+#include "app_fixture.h"
+#include "link/net.h"
+#include "link/writingdialog.h"
+#include "mapedit/map.h"
+#include "transfers_support.h"
+
+namespace pv::test {
+namespace {
+
+// What the user saw of one modal dialog.
+struct SeenDialog {
+    QString caption, label;
+    int gauge_max = -1, gauge_value = -1;
+    uint32_t shown_ms = 0;
+    bool owner_enabled = true, enabled = false;
+};
+
+class LinkCommands : public AppTest {
+  protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        use_unit({});
+        // Instead of waiting for their timers, the dialogs get their tick as soon as they show.
+        set_modal_runner([this](QDialog& d) { return run_at_once(d); });
+    }
+    void TearDown() override {
+        set_modal_runner({});
+        AppTest::TearDown();
+    }
+
+    void use_unit(pvsim::Options options) {
+        install_link(nullptr);
+        sim = std::make_unique<pvsim::SimUnit>(options, [this] { return clock_.tick_count(); });
+        sim_port = std::make_unique<pvsim::SimPort>(*sim);
+        line = std::make_unique<xfertest::BreakingPort>(*sim_port);
+        install_link(line.get());
+    }
+
+    int run_at_once(QDialog& d) {
+        d.show();
+        SeenDialog s;
+        s.caption = d.windowTitle();
+        s.owner_enabled = main->isEnabled();
+        s.enabled = d.isEnabled();
+        const uint32_t start = clock_.tick_count();
+        if (auto* net = qobject_cast<Tnetdlg*>(&d)) {
+            s.label = net->lbnet->text();
+            size_t at = seen.size();
+            seen.push_back(s);
+            net->tmnetTimer();
+            seen[at].gauge_max = net->ggnet->maximum();
+            seen[at].gauge_value = net->ggnet->value();
+        } else if (auto* w = qobject_cast<TWritingdlg*>(&d)) {
+            s.label = w->writing_message->text();
+            w->tmmessTimer();
+            s.shown_ms = clock_.tick_count() - start;
+            seen.push_back(s);
+        }
+        EXPECT_FALSE(d.isVisible());
+        return d.result();
+    }
+
+    QTimer* linktimer() const { return main->findChild<QTimer*>(QStringLiteral("linktimer")); }
+    QString map_caption() const {
+        return main->map_window() ? main->map_window()->windowTitle() : QString();
+    }
+    void load_all() {
+        main->menuread->trigger();
+        ASSERT_TRUE(state.link_on);
+        seen.clear();
+        prompts.shown.clear();
+    }
+
+    std::unique_ptr<pvsim::SimUnit> sim;
+    std::unique_ptr<pvsim::SimPort> sim_port;
+    std::unique_ptr<xfertest::BreakingPort> line;
+    std::vector<SeenDialog> seen;
+};
+
+TEST_F(LinkCommands, LoadAllOpensTheUnitDataAndStartsTheLink) {
+    start();
+    main->menuread->trigger();
+
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, QStringLiteral("Communication"));
+    EXPECT_EQ(seen[0].label, QStringLiteral("Loading..."));
+    EXPECT_EQ(seen[0].gauge_max, 28);
+    EXPECT_EQ(seen[0].gauge_value, 28);
+    EXPECT_FALSE(seen[0].owner_enabled);
+    EXPECT_TRUE(seen[0].enabled);
+    EXPECT_TRUE(prompts.shown.empty()) << texts().front();
+
+    EXPECT_EQ(map_caption(), QStringLiteral("Unit Data"));
+    EXPECT_TRUE(xfertest::same_unit_data(data, xfertest::unit_memory(*sim)));
+    const ControllerData loaded = data;
+    data = ControllerData{};
+    ASSERT_TRUE(ReadDataFile(paths.data_dir + "/UNITDATA.PVD"));
+    EXPECT_TRUE(xfertest::same_unit_data(data, loaded));
+
+    EXPECT_TRUE(main->isEnabled());
+    EXPECT_TRUE(enabled("btnlink") && checked("btnlink"));
+    EXPECT_TRUE(linktimer()->isActive());
+    EXPECT_EQ(linktimer()->interval(), 15);
+    EXPECT_EQ(status_panel0_look().fill, Panel0Look::Blue);
+}
+
+TEST_F(LinkCommands, SendAllOfANewDocumentRunsTheFullSetUnderTheGauge) {
+    pvsim::Options universal;
+    universal.valve_version = universal.display_version = 100;
+    use_unit(universal);
+    start();
+    main->menunew->trigger();
+    ASSERT_TRUE(state.doc_is_new);
+    const size_t before = line->count(write_request);
+    main->btnwrite->trigger();
+
+    EXPECT_TRUE(prompts.shown.empty()) << texts().front();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].caption, QStringLiteral("Communication"));
+    EXPECT_EQ(seen[0].label, QStringLiteral("Sending..."));
+    EXPECT_EQ(seen[0].gauge_max, 29);
+    EXPECT_EQ(seen[0].gauge_value, 29);
+    EXPECT_EQ(line->count(write_request), before + 29);
+    EXPECT_EQ(line->unit_commands(), std::vector<uint8_t>{cmd_apply_initial});
+    EXPECT_TRUE(xfertest::same_unit_data(sim->in_use(), data));
+    // The processing dialog ends the parameter send inside the progress dialog's job, and
+    // holds on while closing.
+    EXPECT_EQ(seen[1].caption, QStringLiteral("Communication"));
+    EXPECT_EQ(seen[1].label, QStringLiteral("Processing..."));
+    EXPECT_GE(seen[1].shown_ms, 2000u);
+
+    EXPECT_TRUE(main->isEnabled());
+    EXPECT_TRUE(checked("btnlink"));
+    EXPECT_FALSE(state.doc_is_new);
+}
+
+TEST_F(LinkCommands, BrokenBlockShowsItsErrorThenTheInterruption) {
+    start();
+    line->break_block(107, false);
+    main->btnread->trigger();
+
+    EXPECT_EQ(texts(),
+              (std::vector<std::string>{"Communication error(1071):Please check connection",
+                                        "Internal error(200):Program has been inturrupted."}));
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_LT(seen[0].gauge_value, seen[0].gauge_max);
+    EXPECT_EQ(main->map_window(), nullptr);
+    EXPECT_FALSE(fs::exists(paths.data_dir + "/UNITDATA.PVD"));
+    EXPECT_TRUE(main->isEnabled());
+    EXPECT_FALSE(checked("btnlink") || linktimer()->isActive() || state.port_open);
+}
+
+TEST_F(LinkCommands, LinkButtonTogglesTheLinkAndASilentUnitEndsIt) {
+    start();
+    load_all();
+    QAction* btnlink = main->action(QStringLiteral("btnlink"));
+
+    btnlink->trigger();
+    EXPECT_FALSE(state.link_on || state.port_open);
+    EXPECT_FALSE(btnlink->isChecked() || linktimer()->isActive());
+    EXPECT_FALSE(enabled("btnlocus"));
+
+    const size_t before = line->written.size();
+    btnlink->trigger();
+    EXPECT_TRUE(state.link_on);
+    EXPECT_GT(line->written.size(), before) << "the table shown is read first";
+    EXPECT_TRUE(btnlink->isChecked() && linktimer()->isActive());
+    EXPECT_TRUE(enabled("btnlocus"));
+    EXPECT_TRUE(main->isEnabled());
+
+    main->linktimerTimer();
+    EXPECT_EQ(state.poll_misses, 0);
+    sim_port->unplugged = true;
+    for (int k = 0; k < 60; ++k) main->linktimerTimer();
+    EXPECT_TRUE(state.link_on) << "60 misses are still tolerated";
+    main->linktimerTimer();
+    EXPECT_FALSE(state.link_on || state.port_open);
+    EXPECT_FALSE(btnlink->isChecked() || linktimer()->isActive());
+    EXPECT_TRUE(prompts.shown.empty()) << "the link gives up silently";
+    EXPECT_TRUE(main->isEnabled());
+}
+
+TEST_F(LinkCommands, LoadParameterReportsAFailedSaveOnceAndKeepsTheDocument) {
+    start();
+    load_all();
+    state.doc_modified = 1;
+    data.setboost_a = 77;
+    prompts.answers = {Answer::Yes};
+    dialogs.save_answers = {(root / "missing" / "x.PVD").string()};
+    main->menupread->trigger();
+
+    EXPECT_EQ(texts(), (std::vector<std::string>{msg_text(12), msg_text(2)}));
+    EXPECT_EQ(data.setboost_a, 77) << "the unsaved parameters are not overwritten";
+    EXPECT_TRUE(main->isEnabled());
+}
+
+}  // namespace
+}  // namespace pv::test
