@@ -21,6 +21,7 @@
 #include "codepage.h"
 #include "desktop.h"
 #include "document/datafile.h"
+#include "document/file_name.h"
 #include "document/unit.h"
 #include "mapedit/map.h"
 #include "program_folder.h"
@@ -73,20 +74,6 @@ std::string ShellPaths::settings_file() const {
     std::string name = settings_file_of(program_path);
     size_t slash = name.find_last_of('/');
     return data_dir + "/" + (slash == std::string::npos ? name : name.substr(slash + 1));
-}
-
-bool extension_matches(const std::string& path, const char* ext) {
-    size_t slash = path.find_last_of('/');
-    size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-    std::string e = path.substr(dot, 4);
-    std::string want = ext;
-    if (e.size() != want.size()) return false;
-    for (size_t i = 0; i < e.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(e[i])) !=
-            std::toupper(static_cast<unsigned char>(want[i])))
-            return false;
-    return true;
 }
 
 Panel0Look status_panel0_look() {
@@ -237,7 +224,7 @@ void Tmain::FormCreate(uint32_t splash_start_tick) {
 void Tmain::FormShow(const std::vector<std::string>& args) {
     if (args.size() < 2 || !file_exists(args[1])) return;
     const std::string& file = args[1];
-    if (extension_matches(file, ".PVD")) {
+    if (has_extension(file, ".PVD")) {
         opendlg_filename_ = file;
         if (ReadDataFile(file)) {
             MakeMap();
@@ -248,7 +235,7 @@ void Tmain::FormShow(const std::vector<std::string>& args) {
         } else {
             prompter().message(Icon::Information, msg_text(1));
         }
-    } else if (extension_matches(file, ".PVL") && !state.log_open) {
+    } else if (has_extension(file, ".PVL") && !state.log_open) {
         state.last_log_file = file;
         settings.log_dir = folder_of(file);
         open_log_window(file);

@@ -35,10 +35,6 @@ struct ShellPaths {
     std::string settings_file() const;
 };
 
-// Whether the first four characters of `path`'s extension equal `ext` (".PVD") without
-// regard to case, so ".pvd" and ".PVDX" match and ".PV" does not.
-bool extension_matches(const std::string& path, const char* ext);
-
 // Status panel 0, the link and transfer indicator.
 struct Panel0Look {
     enum Fill { None, Blue, Green } fill = None;

@@ -4,6 +4,7 @@
 #include <QPrinter>
 
 #include "document/datafile.h"
+#include "document/file_name.h"
 #include "document/unit.h"
 #include "link/netunit.h"
 #include "mapedit/map.h"
@@ -47,7 +48,7 @@ void Tmain::menuopenClick() {
     auto file = dialogs_->open_data_file(this, opendlg_filename_);
     if (!file) return;
     opendlg_filename_ = *file;
-    if (!extension_matches(*file, ".PVD")) return;
+    if (!has_extension(*file, ".PVD")) return;
     if (ReadDataFile(*file)) {
         MakeMap();
         state.doc_is_new = 0;
