@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "document/unit.h"
 #include "logging/live.h"
 #include "ui/clock.h"
 
@@ -22,15 +23,6 @@ const char* const usage_text =
     "Serves a simulated unit on a pseudo-terminal; prints its path first, runs until ended.\n";
 
 namespace {
-
-bool parse_long(const std::string& s, long lo, long hi, long& out) {
-    if (s.empty()) return false;
-    char* end = nullptr;
-    long v = std::strtol(s.c_str(), &end, 10);
-    if (*end != '\0' || v < lo || v > hi) return false;
-    out = v;
-    return true;
-}
 
 bool parse_probability(const std::string& s, double& out) {
     if (s.empty()) return false;
@@ -61,8 +53,9 @@ bool parse_options(const std::vector<std::string>& args, Options& o, std::string
             if (!value(v)) return bad();
             auto comma = v.find(',');
             long valve = 0, display = 0;
-            if (comma == std::string::npos || !parse_long(v.substr(0, comma), 0, 255, valve) ||
-                !parse_long(v.substr(comma + 1), 0, 255, display))
+            if (comma == std::string::npos ||
+                !pv::parse_integer(v.substr(0, comma), 0, 255, valve) ||
+                !pv::parse_integer(v.substr(comma + 1), 0, 255, display))
                 return bad();
             o.valve_version = static_cast<uint8_t>(valve);
             o.display_version = static_cast<uint8_t>(display);
@@ -79,7 +72,7 @@ bool parse_options(const std::vector<std::string>& args, Options& o, std::string
         } else if (a == "--not-ready") {
             o.ready = false;
         } else if (a == "--locked") {
-            if (!value(v) || !parse_long(v, 0, 65535, n)) return bad();
+            if (!value(v) || !pv::parse_integer(v, 0, 65535, n)) return bad();
             o.locked = static_cast<uint16_t>(n);
         } else if (a == "--mode-b") {
             o.mode_b = true;
@@ -99,10 +92,10 @@ bool parse_options(const std::vector<std::string>& args, Options& o, std::string
              : a == "--short"   ? o.short_reply
                                 : o.wrong_echo) = p;
         } else if (a == "--silent-after" || a == "--hangup-after") {
-            if (!value(v) || !parse_long(v, 0, 1L << 30, n)) return bad();
+            if (!value(v) || !pv::parse_integer(v, 0, 1L << 30, n)) return bad();
             (a == "--silent-after" ? o.silent_after : o.hangup_after) = n;
         } else if (a == "--seed") {
-            if (!value(v) || !parse_long(v, 0, 0xFFFFFFFFL, n)) return bad();
+            if (!value(v) || !pv::parse_integer(v, 0, 0xFFFFFFFFL, n)) return bad();
             o.seed = static_cast<uint32_t>(n);
         } else if (a == "--log") {
             if (!value(v) || v.empty()) return bad();

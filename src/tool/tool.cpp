@@ -1,6 +1,5 @@
 #include "tool.h"
 
-#include <cstdlib>
 #include <ostream>
 
 #include "codepage.h"
@@ -53,9 +52,8 @@ std::string console_text(const std::string& text8) {
 int run(std::vector<std::string> args, Io io) {
     std::string lang;
     if (take_option(args, "--lang", lang)) {
-        char* end = nullptr;
-        unsigned long id = std::strtoul(lang.c_str(), &end, 10);
-        if (lang.empty() || *end != '\0' || id > 0xFFFF) {
+        long id = 0;
+        if (!pv::parse_integer(lang, 0, 0xFFFF, id)) {
             io.err << "pvtool: --lang needs a language identifier such as 1033 or 1041\n";
             return kUsage;
         }

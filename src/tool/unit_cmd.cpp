@@ -1,6 +1,5 @@
 // pvtool unit: talks to a controller unit through the same link code as the window program.
 #include <cstdio>
-#include <cstdlib>
 #include <ostream>
 
 #include "document/datafile.h"
@@ -9,9 +8,9 @@
 #include "logging/live.h"
 #include "serial_port.h"
 #include "tool.h"
-#include "unit_jobs.h"
 #include "ui/prompter.h"
 #include "ui/texts.h"
+#include "unit_jobs.h"
 
 namespace pvtool {
 
@@ -59,15 +58,6 @@ class Session {
   private:
     pv::Prompter* previous_;
 };
-
-bool parse_number(const std::string& s, long lo, long hi, long& out) {
-    if (s.empty()) return false;
-    char* end = nullptr;
-    long v = std::strtol(s.c_str(), &end, 10);
-    if (*end != '\0' || v < lo || v > hi) return false;
-    out = v;
-    return true;
-}
 
 void say(std::ostream& os, const std::string& text8) {
     os << console_text(text8) << '\n';
@@ -208,8 +198,8 @@ int unit_main(const std::vector<std::string>& args_in, Io io) {
     long count = 10;
     bool usage_ok =
         args.empty() && (command == "status" || command == "versions" || command == "poll");
-    if (has_com && !parse_number(com, 1, 255, com_number)) usage_ok = false;
-    if (has_count && (command != "poll" || !parse_number(count_text, 1, 1000000, count)))
+    if (has_com && !pv::parse_integer(com, 1, 255, com_number)) usage_ok = false;
+    if (has_count && (command != "poll" || !pv::parse_integer(count_text, 1, 1000000, count)))
         usage_ok = false;
     if (has_file && (command != "poll" || file.empty())) usage_ok = false;
     if (!usage_ok) {

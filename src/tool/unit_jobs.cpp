@@ -201,9 +201,9 @@ bool parse_job(const std::string& command, std::vector<std::string> args, JobLin
     std::string device, com, lock_number;
     take_option(args, "--port", device);
     if (take_option(args, "--com", com)) {
-        char* end = nullptr;
-        line.com = std::strtol(com.c_str(), &end, 10);
-        if (com.empty() || *end != '\0' || line.com < 1 || line.com > 255) return false;
+        long n = 0;
+        if (!pv::parse_integer(com, 1, 255, n)) return false;
+        line.com = n;
     }
     if (take_option(args, "--lock-number", lock_number)) line.lock_number = lock_number;
     bool yes = take_flag(args, "--yes");

@@ -216,6 +216,16 @@ std::optional<double> parse_number(const std::string& text) {
     return negative ? -v : v;
 }
 
+bool parse_integer(const std::string& text, long lo, long hi, long& out) {
+    long v = 0;
+    auto r = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size() || v < lo ||
+        v > hi)
+        return false;
+    out = v;
+    return true;
+}
+
 int32_t round_half_even(long double v) {
     constexpr long double lo = std::numeric_limits<int32_t>::min();
     constexpr long double hi = std::numeric_limits<int32_t>::max();

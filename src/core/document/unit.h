@@ -206,6 +206,8 @@ MapCell map_cell_of(int column, int row);
 // A decimal number as the grid and the input boxes accept it: optional sign, fraction and
 // exponent, blanks around it, nothing else (no hexadecimal, "inf" or "nan").
 std::optional<double> parse_number(const std::string& text);
+// A whole decimal number within lo..hi, nothing around it (command-line values).
+bool parse_integer(const std::string& text, long lo, long hi, long& out);
 std::string FormatCell(int32_t value);
 std::optional<int32_t> ParseCell(const std::string& text);
 void SetCell(int column, int row, const std::string& text);
