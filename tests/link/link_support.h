@@ -75,25 +75,33 @@ class CountingHooks : public pv::FrontEndHooks {
     void normal_cursor() override { ++normal_cursors; }
 };
 
+// A New document in a freshly started program, with the test's clock, prompter and hooks.
+inline void install_core(pv::Clock& clock, pv::Prompter& prompter, pv::FrontEndHooks& hooks) {
+    pv::settings = pv::Settings{};
+    pv::InitState();
+    pv::SetDefaultData();
+    pv::live = pv::LiveValues{};
+    pv::set_clock(&clock);
+    pv::set_prompter(&prompter);
+    pv::set_hooks(&hooks);
+}
+
+// Closes the link and puts every seam back to its default.
+inline void release_core() {
+    pv::close_port();
+    pv::set_port(nullptr);
+    pv::set_hooks(nullptr);
+    pv::set_prompter(nullptr);
+    pv::set_clock(nullptr);
+}
+
 class LinkTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        pv::settings = pv::Settings{};
-        pv::InitState();
-        pv::SetDefaultData();
-        pv::live = pv::LiveValues{};
-        pv::set_clock(&clock);
-        pv::set_prompter(&prompter);
-        pv::set_hooks(&hooks);
+        install_core(clock, prompter, hooks);
         start_unit({});
     }
-    void TearDown() override {
-        pv::close_port();
-        pv::set_port(nullptr);
-        pv::set_hooks(nullptr);
-        pv::set_prompter(nullptr);
-        pv::set_clock(nullptr);
-    }
+    void TearDown() override { release_core(); }
 
     // A fresh simulated unit on the port; the link closes first.
     void start_unit(pvsim::Options options) {

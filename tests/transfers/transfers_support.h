@@ -158,21 +158,10 @@ inline pv::ControllerData unit_memory(const pvsim::SimUnit& sim) {
 class TransferTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        pv::settings = pv::Settings{};
-        pv::InitState();
-        pv::SetDefaultData();
-        pv::set_clock(&clock);
-        pv::set_prompter(&prompter);
-        pv::set_hooks(&hooks);
+        linktest::install_core(clock, prompter, hooks);
         start_unit({});
     }
-    void TearDown() override {
-        pv::close_port();
-        pv::set_port(nullptr);
-        pv::set_hooks(nullptr);
-        pv::set_prompter(nullptr);
-        pv::set_clock(nullptr);
-    }
+    void TearDown() override { linktest::release_core(); }
     void start_unit(pvsim::Options options) {
         pv::set_port(nullptr);
         sim = std::make_unique<pvsim::SimUnit>(options, [this] { return clock.tick_count(); });
