@@ -157,7 +157,7 @@ bool from_json(const json& j, ControllerData& d, const Member& m, std::string& w
 }
 
 int fail(Io io, uint32_t msg_number) {
-    io.err << console_text(pv::msg_text(msg_number)) << "\n";
+    say(io.err, pv::msg_text(msg_number));
     return kFailed;
 }
 

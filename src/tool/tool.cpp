@@ -46,7 +46,18 @@ bool take_option(std::vector<std::string>& args, const std::string& name, std::s
 }
 
 std::string console_text(const std::string& text8) {
-    return pv::codepage_to_utf8(text8, pv::settings.lang_id);
+    std::string t = pv::codepage_to_utf8(text8, pv::settings.lang_id), out;
+    for (size_t k = 0; k < t.size(); ++k) {
+        if (t[k] != '\r')
+            out += t[k];
+        else if (k + 1 >= t.size() || t[k + 1] != '\n')
+            out += '\n';
+    }
+    return out;
+}
+
+void say(std::ostream& os, const std::string& text8) {
+    os << console_text(text8) << '\n';
 }
 
 int run(std::vector<std::string> args, Io io) {

@@ -27,6 +27,10 @@ int unit_main(const std::vector<std::string>& args, Io io);
 bool take_option(std::vector<std::string>& args, const std::string& name, std::string& value);
 
 // A library text converted from the current language's code page to UTF-8 for the console.
+// Message boxes also break lines with a lone CR, which a terminal would take as a return to
+// the start of the same line: every line break becomes LF.
 std::string console_text(const std::string& text8);
+// One library text as a line of its own.
+void say(std::ostream& os, const std::string& text8);
 
 }  // namespace pvtool

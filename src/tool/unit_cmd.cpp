@@ -5,12 +5,14 @@
 #include "document/datafile.h"
 #include "document/unit.h"
 #include "link/netunit.h"
+#include "link/transfers.h"
 #include "logging/live.h"
 #include "serial_port.h"
 #include "tool.h"
 #include "ui/prompter.h"
 #include "ui/texts.h"
 #include "unit_jobs.h"
+#include "unit_session.h"
 
 namespace pvtool {
 
@@ -26,9 +28,9 @@ constexpr const char* kUnitUsage =
 class ConsolePrompter : public pv::Prompter {
   public:
     explicit ConsolePrompter(std::ostream& err) : err_(err) {}
-    void message(pv::Icon, const std::string& text) override { err_ << console_text(text) << '\n'; }
+    void message(pv::Icon, const std::string& text) override { say(err_, text); }
     pv::Answer ask(pv::Icon, pv::Buttons buttons, const std::string& text) override {
-        err_ << console_text(text) << '\n';
+        say(err_, text);
         return buttons == pv::Buttons::YesNo ? pv::Answer::No : pv::Answer::Cancel;
     }
     std::optional<std::string> input(const std::string&, const std::string&,
@@ -39,34 +41,6 @@ class ConsolePrompter : public pv::Prompter {
   private:
     std::ostream& err_;
 };
-
-// The port and the prompter of one command, released on every path.
-class Session {
-  public:
-    Session(pv::Port& port, pv::Prompter& prompter) : previous_(&pv::prompter()) {
-        pv::set_prompter(&prompter);
-        pv::set_port(&port);
-    }
-    ~Session() {
-        pv::close_port();
-        pv::set_port(nullptr);
-        pv::set_prompter(previous_);
-    }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
-  private:
-    pv::Prompter* previous_;
-};
-
-void say(std::ostream& os, const std::string& text8) {
-    os << console_text(text8) << '\n';
-}
-
-// "Communication error(" block number, 1 for a read, "):Please check connection".
-std::string read_error_text(int block_id) {
-    return pv::error_text(50) + std::to_string(block_id) + "1" + pv::error_text(51);
-}
 
 int unit_status(Io io) {
     pv::set_comm_state(3);
@@ -131,14 +105,14 @@ bool load_maps(const std::string& file, Io io) {
     } else {
         for (int id : pv::kTableIds) {
             if (!pv::read_table(id)) {
-                say(io.err, read_error_text(id));
+                say(io.err, pv::comm_error_text(id, false));
                 return false;
             }
         }
     }
     // The unit's map function decides which axes apply, as after loading the parameters.
     if (!pv::read_block(106)) {
-        say(io.err, read_error_text(106));
+        say(io.err, pv::comm_error_text(106, false));
         return false;
     }
     return true;
@@ -210,7 +184,7 @@ int unit_main(const std::vector<std::string>& args_in, Io io) {
 
     pv::SerialPort serial(device);
     ConsolePrompter console(io.err);
-    Session session(serial, console);
+    UnitSession session(serial, console);
     if (command == "status") return unit_status(io);
     if (command == "versions") return unit_versions(io);
     return unit_poll(count, file, io);

@@ -1,6 +1,5 @@
 #include "unit_jobs.h"
 
-#include <cstdlib>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -16,6 +15,7 @@
 #include "ui/hooks.h"
 #include "ui/prompter.h"
 #include "ui/texts.h"
+#include "unit_session.h"
 
 namespace pvtool {
 
@@ -31,20 +31,6 @@ constexpr const char* kJobUsage =
     "ANSWERS: --yes | --no       answer every yes/no question (default: No or Cancel)\n"
     "         --lock-number N    answer the data lock number prompts (default: Cancel)\n"
     "A prompt that comes again after a refusal is answered Cancel.\n";
-
-// A library text for the console. Message boxes break lines with "\r" alone as well, which
-// a terminal would take as a return to the start of the same line.
-std::string console_lines(const std::string& text8) {
-    std::string t = console_text(text8), out;
-    for (size_t k = 0; k < t.size(); ++k) {
-        if (t[k] != '\r') {
-            out += t[k];
-        } else if (k + 1 >= t.size() || t[k + 1] != '\n') {
-            out += '\n';
-        }
-    }
-    return out;
-}
 
 const char* answer_name(pv::Answer a) {
     switch (a) {
@@ -69,11 +55,11 @@ class AnsweringPrompter : public pv::Prompter {
 
     void message(pv::Icon icon, const std::string& text) override {
         bool trouble = icon == pv::Icon::Error || icon == pv::Icon::Warning;
-        (trouble ? io_.err : io_.out) << console_lines(text) << '\n';
+        (trouble ? io_.err : io_.out) << console_text(text) << '\n';
     }
 
     pv::Answer ask(pv::Icon, pv::Buttons buttons, const std::string& text) override {
-        io_.out << console_lines(text) << '\n';
+        io_.out << console_text(text) << '\n';
         bool yes_no = buttons == pv::Buttons::YesNo || buttons == pv::Buttons::YesNoCancel;
         pv::Answer decline = buttons == pv::Buttons::YesNo ? pv::Answer::No : pv::Answer::Cancel;
         pv::Answer a = decline;
@@ -93,7 +79,7 @@ class AnsweringPrompter : public pv::Prompter {
 
     std::optional<std::string> input(const std::string& caption, const std::string& prompt,
                                      const std::string&) override {
-        io_.out << console_lines(caption) << ": " << console_lines(prompt) << '\n';
+        io_.out << console_text(caption) << ": " << console_text(prompt) << '\n';
         if (!asked_.insert(prompt).second) {
             io_.out << "  -> Cancel (asked again)\n";
             return std::nullopt;
@@ -120,7 +106,7 @@ class ConsoleHooks : public pv::FrontEndHooks {
         : io_(io), unit_data_path_(std::move(unit_data_path)) {}
 
     bool run_progress_dialog(uint8_t kind, const std::function<bool()>& job) override {
-        io_.out << console_text(pv::net_label_text(kind)) << '\n';
+        say(io_.out, pv::net_label_text(kind));
         return job();
     }
     void show_processing_dialog() override {
@@ -131,7 +117,7 @@ class ConsoleHooks : public pv::FrontEndHooks {
     void save_unit_data() override {
         if (unit_data_path_.empty()) return;
         saved_ = pv::WriteDataFile(unit_data_path_);
-        if (!saved_) io_.err << console_text(pv::msg_text(2)) << '\n';
+        if (!saved_) say(io_.err, pv::msg_text(2));
     }
     bool saved() const { return saved_; }
 
@@ -139,31 +125,6 @@ class ConsoleHooks : public pv::FrontEndHooks {
     Io io_;
     std::string unit_data_path_;
     bool saved_ = false;
-};
-
-// The port, prompter and hooks of one command, released on every path.
-class JobSession {
-  public:
-    JobSession(pv::Port& port, pv::Prompter& prompter, pv::FrontEndHooks& hooks)
-        : previous_prompter_(&pv::prompter()), previous_hooks_(&pv::hooks()) {
-        pv::set_prompter(&prompter);
-        pv::set_hooks(&hooks);
-        pv::install_link(&port);
-    }
-    ~JobSession() {
-        if (pv::state.link_on) pv::link_off();
-        pv::close_port();
-        pv::set_port(nullptr);
-        pv::set_status_reader({});
-        pv::set_hooks(previous_hooks_);
-        pv::set_prompter(previous_prompter_);
-    }
-    JobSession(const JobSession&) = delete;
-    JobSession& operator=(const JobSession&) = delete;
-
-  private:
-    pv::Prompter* previous_prompter_;
-    pv::FrontEndHooks* previous_hooks_;
 };
 
 bool take_flag(std::vector<std::string>& args, const std::string& name) {
@@ -179,7 +140,7 @@ bool take_flag(std::vector<std::string>& args, const std::string& name) {
 // The document a send or a parameter load works on, as Open would leave it.
 bool open_document(const std::string& path, Io io) {
     if (!pv::ReadDataFile(path)) {
-        io.err << console_text(pv::msg_text(1)) << '\n';
+        say(io.err, pv::msg_text(1));
         return false;
     }
     pv::state.doc_named = 1;
@@ -236,7 +197,7 @@ int unit_job(const std::string& command, std::vector<std::string> args, Io io, p
 
     AnsweringPrompter prompter(io, line.yes, line.lock_number);
     ConsoleHooks hooks(io, command == "load-all" ? line.operand : std::string());
-    JobSession session(port, prompter, hooks);
+    UnitSession session(port, prompter, &hooks);
 
     bool ok = false;
     if (command == "load-all") {
@@ -247,7 +208,7 @@ int unit_job(const std::string& command, std::vector<std::string> args, Io io, p
         pv::state.doc_open = 1;
         ok = pv::load_parameter();
         if (ok && !pv::WriteDataFile(line.operand)) {
-            io.err << console_text(pv::msg_text(2)) << '\n';
+            say(io.err, pv::msg_text(2));
             ok = false;
         }
     } else if (command == "send-all") {

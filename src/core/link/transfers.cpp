@@ -326,6 +326,17 @@ bool load_parameter() {
     return loaded;
 }
 
+namespace {
+
+// A locked unit takes no data: the user may give its number first, or the send stops here.
+bool unlocked_for_send() {
+    if (check_lock() && prompter().ask(Icon::Warning, Buttons::YesNo, msg_text(22)) == Answer::Yes)
+        unlock_dialog();
+    return !lock_set();
+}
+
+}  // namespace
+
 bool send_all_data() {
     hooks().commit_axis_edit();
     open_port();
@@ -370,10 +381,7 @@ bool send_all_data() {
             }
             if (hooks().commit_axis_edit()) {
                 set_busy(3);
-                if (check_lock() &&
-                    prompter().ask(Icon::Warning, Buttons::YesNo, msg_text(22)) == Answer::Yes)
-                    unlock_dialog();
-                if (!lock_set()) {
+                if (unlocked_for_send()) {
                     set_comm_state(2);
                     state.ui_busy = 1;
                     sent = run_net_dialog(2);
@@ -408,10 +416,7 @@ bool send_parameter() {
             if (state.send_allowed && state.doc_open) {
                 set_busy(0);
                 set_busy(3);
-                if (check_lock() &&
-                    prompter().ask(Icon::Warning, Buttons::YesNo, msg_text(22)) == Answer::Yes)
-                    unlock_dialog();
-                if (!lock_set()) {
+                if (unlocked_for_send()) {
                     set_busy(2);
                     sent = send_parameter_set();
                     if (!sent) error_message(43);
