@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <thread>
 
-#include "document/unit.h"
-#include "link/netunit.h"
-#include "pty_server.h"
-#include "serial_port.h"
-#include "sim_unit.h"
+#include "core/document/unit.h"
+#include "core/link/netunit.h"
+#include "sim/pty_server.h"
+#include "platform/serial_port.h"
+#include "sim/sim_unit.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <QPainter>
 #include <memory>
 
-#include "document/unit.h"
-#include "mapedit/map.h"
-#include "mapedit/map_grid.h"
-#include "shell/app.h"
-#include "shell/main.h"
+#include "core/document/unit.h"
+#include "app/mapedit/map.h"
+#include "app/mapedit/map_grid.h"
+#include "app/shell/app.h"
+#include "app/shell/main.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "document/datafile.h"
-#include "document/unit.h"
+#include "core/document/datafile.h"
+#include "core/document/unit.h"
 
 namespace {
 

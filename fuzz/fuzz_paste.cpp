@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "document/unit.h"
-#include "mapedit/edit_ops.h"
-#include "ui/hooks.h"
+#include "core/document/unit.h"
+#include "core/mapedit/edit_ops.h"
+#include "core/ui/hooks.h"
 
 namespace {
 

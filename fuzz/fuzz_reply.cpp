@@ -8,11 +8,11 @@
 #include <cstring>
 #include <vector>
 
-#include "document/unit.h"
-#include "link/netunit.h"
-#include "logging/live.h"
-#include "sim_unit.h"
-#include "ui/clock.h"
+#include "core/document/unit.h"
+#include "core/link/netunit.h"
+#include "core/logging/live.h"
+#include "sim/sim_unit.h"
+#include "core/ui/clock.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <atomic>
 #include <string>
 
-#include "link/port.h"
-#include "sim_unit.h"
+#include "core/link/port.h"
+#include "sim/sim_unit.h"
 
 namespace pvsim {
 

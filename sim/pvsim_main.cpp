@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "pty_server.h"
-#include "sim_unit.h"
+#include "sim/pty_server.h"
+#include "sim/sim_unit.h"
 
 namespace {
 pvsim::PtyServer* serving = nullptr;

@@ -1,8 +1,8 @@
-#include "sim_port.h"
+#include "sim/sim_port.h"
 
 #include <algorithm>
 
-#include "ui/clock.h"
+#include "core/ui/clock.h"
 
 namespace pvsim {
 

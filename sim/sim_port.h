@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/port.h"
-#include "sim_unit.h"
+#include "core/link/port.h"
+#include "sim/sim_unit.h"
 
 namespace pvsim {
 

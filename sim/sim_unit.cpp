@@ -1,4 +1,4 @@
-#include "sim_unit.h"
+#include "sim/sim_unit.h"
 
 #include <algorithm>
 #include <climits>
@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "document/unit.h"
-#include "logging/live.h"
-#include "ui/clock.h"
+#include "core/document/unit.h"
+#include "core/logging/live.h"
+#include "core/ui/clock.h"
 
 namespace pvsim {
 

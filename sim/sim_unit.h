@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "document/unit.h"
-#include "link/frames.h"
+#include "core/document/unit.h"
+#include "core/link/frames.h"
 
 namespace pvsim {
 

@@ -1,4 +1,4 @@
-#include "shell/app.h"
+#include "app/shell/app.h"
 
 int main(int argc, char** argv) {
     return pv::run_pvedit(argc, argv);

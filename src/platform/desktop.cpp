@@ -1,4 +1,4 @@
-#include "desktop.h"
+#include "platform/desktop.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "settings/ini.h"
+#include "core/settings/ini.h"
 
 namespace pv {
 namespace {

@@ -1,4 +1,4 @@
-#include "language.h"
+#include "platform/language.h"
 
 #include <cstdlib>
 

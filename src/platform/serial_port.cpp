@@ -1,4 +1,4 @@
-#include "serial_port.h"
+#include "platform/serial_port.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,7 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "document/unit.h"
+#include "core/document/unit.h"
 
 namespace pv {
 

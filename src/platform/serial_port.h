@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "link/port.h"
+#include "core/link/port.h"
 
 namespace pv {
 

@@ -5,11 +5,11 @@
 #include <ostream>
 #include <variant>
 
-#include "codepage.h"
-#include "document/datafile.h"
-#include "document/unit.h"
-#include "tool.h"
-#include "ui/texts.h"
+#include "platform/codepage.h"
+#include "core/document/datafile.h"
+#include "core/document/unit.h"
+#include "tool/tool.h"
+#include "core/ui/texts.h"
 
 namespace pvtool {
 namespace {

@@ -1,12 +1,12 @@
-#include "tool.h"
+#include "tool/tool.h"
 
 #include <ostream>
 
-#include "codepage.h"
-#include "document/unit.h"
-#include "language.h"
-#include "program_folder.h"
-#include "settings/settings_file.h"
+#include "platform/codepage.h"
+#include "core/document/unit.h"
+#include "platform/language.h"
+#include "platform/program_folder.h"
+#include "core/settings/settings_file.h"
 
 namespace pvtool {
 

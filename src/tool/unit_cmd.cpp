@@ -2,17 +2,17 @@
 #include <cstdio>
 #include <ostream>
 
-#include "document/datafile.h"
-#include "document/unit.h"
-#include "link/netunit.h"
-#include "link/transfers.h"
-#include "logging/live.h"
-#include "serial_port.h"
-#include "tool.h"
-#include "ui/prompter.h"
-#include "ui/texts.h"
-#include "unit_jobs.h"
-#include "unit_session.h"
+#include "core/document/datafile.h"
+#include "core/document/unit.h"
+#include "core/link/netunit.h"
+#include "core/link/transfers.h"
+#include "core/logging/live.h"
+#include "platform/serial_port.h"
+#include "tool/tool.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
+#include "tool/unit_jobs.h"
+#include "tool/unit_session.h"
 
 namespace pvtool {
 

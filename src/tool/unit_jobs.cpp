@@ -1,21 +1,21 @@
-#include "unit_jobs.h"
+#include "tool/unit_jobs.h"
 
 #include <optional>
 #include <ostream>
 #include <set>
 
-#include "document/datafile.h"
-#include "document/unit.h"
-#include "link/link_timer.h"
-#include "link/lock.h"
-#include "link/netunit.h"
-#include "link/transfers.h"
-#include "serial_port.h"
-#include "ui/clock.h"
-#include "ui/hooks.h"
-#include "ui/prompter.h"
-#include "ui/texts.h"
-#include "unit_session.h"
+#include "core/document/datafile.h"
+#include "core/document/unit.h"
+#include "core/link/link_timer.h"
+#include "core/link/lock.h"
+#include "core/link/netunit.h"
+#include "core/link/transfers.h"
+#include "platform/serial_port.h"
+#include "core/ui/clock.h"
+#include "core/ui/hooks.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
+#include "tool/unit_session.h"
 
 namespace pvtool {
 

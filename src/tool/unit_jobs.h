@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "link/port.h"
-#include "tool.h"
+#include "core/link/port.h"
+#include "tool/tool.h"
 
 namespace pvtool {
 

@@ -1,11 +1,11 @@
 // The port, prompter and hooks of one unit command, put back on every path so that the next
 // command (or test) starts from a closed link and the default seams.
 #pragma once
-#include "document/datafile.h"
-#include "link/link_timer.h"
-#include "link/netunit.h"
-#include "ui/hooks.h"
-#include "ui/prompter.h"
+#include "core/document/datafile.h"
+#include "core/link/link_timer.h"
+#include "core/link/netunit.h"
+#include "core/ui/hooks.h"
+#include "core/ui/prompter.h"
 
 namespace pvtool {
 

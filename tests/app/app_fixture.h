@@ -14,15 +14,15 @@
 #include <string>
 #include <vector>
 
-#include "document/datafile.h"
-#include "document/unit.h"
-#include "link/netunit.h"
-#include "link/port.h"
-#include "shell/app.h"
-#include "shell/dialogs.h"
-#include "shell/main.h"
-#include "ui/clock.h"
-#include "ui/prompter.h"
+#include "core/document/datafile.h"
+#include "core/document/unit.h"
+#include "core/link/netunit.h"
+#include "core/link/port.h"
+#include "app/shell/app.h"
+#include "app/shell/dialogs.h"
+#include "app/shell/main.h"
+#include "core/ui/clock.h"
+#include "core/ui/prompter.h"
 
 namespace pv::test {
 

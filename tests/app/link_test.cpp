@@ -6,9 +6,9 @@
 #include <QTimer>
 
 #include "app_fixture.h"
-#include "link/net.h"
-#include "link/writingdialog.h"
-#include "mapedit/map.h"
+#include "app/link/net.h"
+#include "app/link/writingdialog.h"
+#include "app/mapedit/map.h"
 #include "transfers_support.h"
 
 namespace pv::test {

@@ -1,6 +1,6 @@
 // The map window driven as the user drives it: list clicks, keys typed into the grid,
 // header clicks and drags; what the cells, the status bar and the data then hold.
-#include "mapedit/map.h"
+#include "app/mapedit/map.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -13,10 +13,10 @@
 #include <QTest>
 
 #include "app_fixture.h"
-#include "mapedit/grid_view.h"
-#include "mapedit/map_grid.h"
-#include "shell/qt_prompter.h"
-#include "ui/texts.h"
+#include "core/mapedit/grid_view.h"
+#include "app/mapedit/map_grid.h"
+#include "app/shell/qt_prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv::test {
 namespace {

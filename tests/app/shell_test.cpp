@@ -8,10 +8,10 @@
 #include <algorithm>
 
 #include "app_fixture.h"
-#include "codepage.h"
-#include "mapedit/map.h"
-#include "shell/qt_prompter.h"
-#include "ui/texts.h"
+#include "platform/codepage.h"
+#include "app/mapedit/map.h"
+#include "app/shell/qt_prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv::test {
 namespace {

@@ -4,11 +4,11 @@
 #include <sys/wait.h>
 
 #include "app_fixture.h"
-#include "instance_lock.h"
-#include "mapedit/map.h"
-#include "settings/ini.h"
-#include "shell/splash.h"
-#include "ui/texts.h"
+#include "platform/instance_lock.h"
+#include "app/mapedit/map.h"
+#include "core/settings/ini.h"
+#include "app/shell/splash.h"
+#include "core/ui/texts.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "mapedit/axis_edit.h"
+#include "core/mapedit/axis_edit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "document/unit.h"
-#include "ui/clock.h"
-#include "ui/hooks.h"
+#include "core/document/unit.h"
+#include "core/ui/clock.h"
+#include "core/ui/hooks.h"
 
 namespace pv {
 namespace {

@@ -1,11 +1,11 @@
-#include "document/datafile.h"
+#include "core/document/datafile.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "document/unit.h"
+#include "core/document/unit.h"
 
 namespace pv {
 namespace {

@@ -7,14 +7,14 @@
 #include <memory>
 #include <vector>
 
-#include "document/unit.h"
-#include "link/netunit.h"
-#include "logging/live.h"
-#include "sim_port.h"
-#include "sim_unit.h"
-#include "ui/clock.h"
-#include "ui/hooks.h"
-#include "ui/prompter.h"
+#include "core/document/unit.h"
+#include "core/link/netunit.h"
+#include "core/logging/live.h"
+#include "sim/sim_port.h"
+#include "sim/sim_unit.h"
+#include "core/ui/clock.h"
+#include "core/ui/hooks.h"
+#include "core/ui/prompter.h"
 
 namespace linktest {
 

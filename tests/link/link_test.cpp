@@ -1,7 +1,7 @@
 // The port's keepers, the five attempts of an exchange and the live poll, against the
 // in-process simulated unit.
 #include "link_support.h"
-#include "ui/texts.h"
+#include "core/ui/texts.h"
 
 namespace linktest {
 namespace {

@@ -1,5 +1,5 @@
 // The boost and offset corrections the program works out from the active maps.
-#include "logging/live.h"
+#include "core/logging/live.h"
 
 #include <gtest/gtest.h>
 

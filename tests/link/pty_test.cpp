@@ -6,14 +6,14 @@
 #include <sstream>
 #include <thread>
 
-#include "document/unit.h"
-#include "link/netunit.h"
-#include "pty_server.h"
-#include "serial_port.h"
-#include "sim_unit.h"
-#include "tool.h"
-#include "ui/prompter.h"
-#include "ui/texts.h"
+#include "core/document/unit.h"
+#include "core/link/netunit.h"
+#include "sim/pty_server.h"
+#include "platform/serial_port.h"
+#include "sim/sim_unit.h"
+#include "tool/tool.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
 
 namespace {
 

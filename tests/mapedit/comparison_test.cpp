@@ -1,10 +1,10 @@
-#include "mapedit/comparison.h"
+#include "core/mapedit/comparison.h"
 
 #include <filesystem>
 #include <fstream>
 
-#include "document/datafile.h"
-#include "document/file_name.h"
+#include "core/document/datafile.h"
+#include "core/document/file_name.h"
 #include "mapedit_fixture.h"
 
 namespace pv {

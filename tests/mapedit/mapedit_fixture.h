@@ -7,10 +7,10 @@
 #include <tuple>
 #include <vector>
 
-#include "document/unit.h"
-#include "mapedit/edit_ops.h"
-#include "ui/hooks.h"
-#include "ui/prompter.h"
+#include "core/document/unit.h"
+#include "core/mapedit/edit_ops.h"
+#include "core/ui/hooks.h"
+#include "core/ui/prompter.h"
 
 namespace pv {
 

@@ -1,4 +1,4 @@
-#include "settings/ini.h"
+#include "core/settings/ini.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "desktop.h"
-#include "instance_lock.h"
-#include "settings/ini.h"
+#include "platform/desktop.h"
+#include "platform/instance_lock.h"
+#include "core/settings/ini.h"
 
 namespace pv {
 namespace {

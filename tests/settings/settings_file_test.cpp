@@ -1,8 +1,8 @@
-#include "settings/settings_file.h"
+#include "core/settings/settings_file.h"
 
 #include <gtest/gtest.h>
 
-#include "document/unit.h"
+#include "core/document/unit.h"
 
 namespace pv {
 namespace {

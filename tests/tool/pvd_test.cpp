@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "tool.h"
+#include "tool/tool.h"
 
 namespace {
 

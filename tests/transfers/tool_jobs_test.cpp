@@ -3,10 +3,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "document/datafile.h"
-#include "tool.h"
+#include "core/document/datafile.h"
+#include "tool/tool.h"
 #include "transfers_support.h"
-#include "unit_jobs.h"
+#include "tool/unit_jobs.h"
 
 namespace xfertest {
 namespace {

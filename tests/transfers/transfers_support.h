@@ -11,13 +11,13 @@
 #include <utility>
 #include <vector>
 
-#include "document/unit.h"
-#include "link/link_timer.h"
-#include "link/lock.h"
-#include "link/netunit.h"
-#include "link/transfers.h"
+#include "core/document/unit.h"
+#include "core/link/link_timer.h"
+#include "core/link/lock.h"
+#include "core/link/netunit.h"
+#include "core/link/transfers.h"
 #include "link_support.h"
-#include "ui/texts.h"
+#include "core/ui/texts.h"
 
 namespace xfertest {
 

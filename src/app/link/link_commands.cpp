@@ -2,11 +2,11 @@
 // live link. Each is carried out by the link's sequences; the windows only bracket them.
 #include <QAction>
 
-#include "document/unit.h"
-#include "link/link_timer.h"
-#include "link/lock.h"
-#include "link/transfers.h"
-#include "shell/main.h"
+#include "core/document/unit.h"
+#include "core/link/link_timer.h"
+#include "core/link/lock.h"
+#include "core/link/transfers.h"
+#include "app/shell/main.h"
 
 namespace pv {
 

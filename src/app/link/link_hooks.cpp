@@ -4,14 +4,14 @@
 #include <QListWidget>
 #include <QTimer>
 
-#include "document/datafile.h"
-#include "document/unit.h"
-#include "link/net.h"
-#include "link/writingdialog.h"
-#include "mapedit/map.h"
-#include "mapedit/map_grid.h"
-#include "shell/dialogs.h"
-#include "shell/main.h"
+#include "core/document/datafile.h"
+#include "core/document/unit.h"
+#include "app/link/net.h"
+#include "app/link/writingdialog.h"
+#include "app/mapedit/map.h"
+#include "app/mapedit/map_grid.h"
+#include "app/shell/dialogs.h"
+#include "app/shell/main.h"
 
 namespace pv {
 

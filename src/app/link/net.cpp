@@ -1,14 +1,14 @@
-#include "link/net.h"
+#include "app/link/net.h"
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "document/unit.h"
-#include "link/transfers.h"
-#include "shell/qt_prompter.h"
-#include "ui/texts.h"
+#include "core/document/unit.h"
+#include "core/link/transfers.h"
+#include "app/shell/qt_prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 namespace {

@@ -1,11 +1,11 @@
-#include "link/writingdialog.h"
+#include "app/link/writingdialog.h"
 
 #include <QLabel>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "document/unit.h"
-#include "link/transfers.h"
+#include "core/document/unit.h"
+#include "core/link/transfers.h"
 
 namespace pv {
 

@@ -1,6 +1,6 @@
 // The main window's commands of monitoring and logging.
-#include "document/unit.h"
-#include "shell/main.h"
+#include "core/document/unit.h"
+#include "app/shell/main.h"
 
 namespace pv {
 

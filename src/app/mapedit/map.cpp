@@ -1,4 +1,4 @@
-#include "mapedit/map.h"
+#include "app/mapedit/map.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -12,14 +12,14 @@
 #include <QVBoxLayout>
 #include <functional>
 
-#include "document/unit.h"
-#include "mapedit/axis_edit.h"
-#include "mapedit/comparison.h"
-#include "mapedit/map_grid.h"
-#include "shell/main.h"
-#include "shell/qt_prompter.h"
-#include "ui/prompter.h"
-#include "ui/texts.h"
+#include "core/document/unit.h"
+#include "core/mapedit/axis_edit.h"
+#include "core/mapedit/comparison.h"
+#include "app/mapedit/map_grid.h"
+#include "app/shell/main.h"
+#include "app/shell/qt_prompter.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 namespace {

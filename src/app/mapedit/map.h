@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "mapedit/edit_ops.h"
-#include "mapedit/grid_view.h"
+#include "core/mapedit/edit_ops.h"
+#include "core/mapedit/grid_view.h"
 
 class QKeyEvent;
 class QListWidget;

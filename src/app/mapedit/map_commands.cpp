@@ -3,10 +3,10 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "document/unit.h"
-#include "mapedit/map.h"
-#include "shell/dialogs.h"
-#include "shell/main.h"
+#include "core/document/unit.h"
+#include "app/mapedit/map.h"
+#include "app/shell/dialogs.h"
+#include "app/shell/main.h"
 
 namespace pv {
 namespace {

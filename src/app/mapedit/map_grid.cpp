@@ -1,4 +1,4 @@
-#include "mapedit/map_grid.h"
+#include "app/mapedit/map_grid.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -9,9 +9,9 @@
 #include <QStyleOptionHeader>
 #include <algorithm>
 
-#include "document/unit.h"
-#include "mapedit/grid_view.h"
-#include "mapedit/map.h"
+#include "core/document/unit.h"
+#include "core/mapedit/grid_view.h"
+#include "app/mapedit/map.h"
 
 namespace pv {
 

@@ -8,7 +8,7 @@
 #include <QTableView>
 #include <array>
 
-#include "mapedit/edit_ops.h"
+#include "core/mapedit/edit_ops.h"
 
 class QAbstractButton;
 

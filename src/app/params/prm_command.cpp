@@ -1,5 +1,5 @@
 // The parameter dialog's place in the parameter command.
-#include "shell/main.h"
+#include "app/shell/main.h"
 
 namespace pv {
 

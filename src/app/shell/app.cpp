@@ -1,20 +1,20 @@
-#include "shell/app.h"
+#include "app/shell/app.h"
 
 #include <QApplication>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "instance_lock.h"
-#include "language.h"
-#include "link/netunit.h"
-#include "program_folder.h"
-#include "serial_port.h"
-#include "shell/dialogs.h"
-#include "shell/main.h"
-#include "shell/qt_prompter.h"
-#include "shell/splash.h"
-#include "ui/prompter.h"
+#include "platform/instance_lock.h"
+#include "platform/language.h"
+#include "core/link/netunit.h"
+#include "platform/program_folder.h"
+#include "platform/serial_port.h"
+#include "app/shell/dialogs.h"
+#include "app/shell/main.h"
+#include "app/shell/qt_prompter.h"
+#include "app/shell/splash.h"
+#include "core/ui/prompter.h"
 
 // The resource initialiser must be named from the global namespace.
 static void init_resources() {

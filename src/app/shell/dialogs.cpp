@@ -1,12 +1,12 @@
-#include "shell/dialogs.h"
+#include "app/shell/dialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "shell/qt_prompter.h"
-#include "ui/texts.h"
+#include "app/shell/qt_prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 namespace {

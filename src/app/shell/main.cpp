@@ -1,4 +1,4 @@
-#include "shell/main.h"
+#include "app/shell/main.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -18,19 +18,19 @@
 #include <QVBoxLayout>
 #include <cctype>
 
-#include "codepage.h"
-#include "desktop.h"
-#include "document/datafile.h"
-#include "document/file_name.h"
-#include "document/unit.h"
-#include "mapedit/map.h"
-#include "program_folder.h"
-#include "serial_port.h"
-#include "shell/dialogs.h"
-#include "shell/qt_prompter.h"
-#include "ui/clock.h"
-#include "ui/prompter.h"
-#include "ui/texts.h"
+#include "platform/codepage.h"
+#include "platform/desktop.h"
+#include "core/document/datafile.h"
+#include "core/document/file_name.h"
+#include "core/document/unit.h"
+#include "app/mapedit/map.h"
+#include "platform/program_folder.h"
+#include "platform/serial_port.h"
+#include "app/shell/dialogs.h"
+#include "app/shell/qt_prompter.h"
+#include "core/ui/clock.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 namespace {

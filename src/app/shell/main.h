@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_file.h"
-#include "ui/hooks.h"
+#include "core/settings/settings_file.h"
+#include "core/ui/hooks.h"
 
 class QAction;
 class QActionGroup;

@@ -3,15 +3,15 @@
 #include <QMdiArea>
 #include <QPrinter>
 
-#include "document/datafile.h"
-#include "document/file_name.h"
-#include "document/unit.h"
-#include "link/netunit.h"
-#include "mapedit/map.h"
-#include "shell/dialogs.h"
-#include "shell/main.h"
-#include "ui/prompter.h"
-#include "ui/texts.h"
+#include "core/document/datafile.h"
+#include "core/document/file_name.h"
+#include "core/document/unit.h"
+#include "core/link/netunit.h"
+#include "app/mapedit/map.h"
+#include "app/shell/dialogs.h"
+#include "app/shell/main.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 namespace {

@@ -14,9 +14,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "shell/main.h"
-#include "shell/qt_prompter.h"
-#include "ui/texts.h"
+#include "app/shell/main.h"
+#include "app/shell/qt_prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 

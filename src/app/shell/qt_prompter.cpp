@@ -1,4 +1,4 @@
-#include "shell/qt_prompter.h"
+#include "app/shell/qt_prompter.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -6,9 +6,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include "codepage.h"
-#include "document/unit.h"
-#include "ui/texts.h"
+#include "platform/codepage.h"
+#include "core/document/unit.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 namespace {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <string>
 
-#include "ui/prompter.h"
+#include "core/ui/prompter.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "shell/splash.h"
+#include "app/shell/splash.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -7,11 +7,11 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "document/unit.h"
-#include "program_folder.h"
-#include "ui/clock.h"
-#include "ui/prompter.h"
-#include "ui/texts.h"
+#include "core/document/unit.h"
+#include "platform/program_folder.h"
+#include "core/ui/clock.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 

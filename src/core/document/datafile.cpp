@@ -1,4 +1,4 @@
-#include "document/datafile.h"
+#include "core/document/datafile.h"
 
 #include <chrono>
 #include <ctime>
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <random>
 
-#include "document/unit.h"
+#include "core/document/unit.h"
 
 namespace pv {
 namespace {

@@ -1,4 +1,4 @@
-#include "document/file_name.h"
+#include "core/document/file_name.h"
 
 #include <cstring>
 

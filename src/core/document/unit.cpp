@@ -1,4 +1,4 @@
-#include "document/unit.h"
+#include "core/document/unit.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,9 +6,9 @@
 #include <cstring>
 #include <limits>
 
-#include "ui/clock.h"
-#include "ui/hooks.h"
-#include "ui/texts.h"
+#include "core/ui/clock.h"
+#include "core/ui/hooks.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "document/unit.h"
+#include "core/document/unit.h"
 
 namespace pv {
 

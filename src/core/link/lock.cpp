@@ -1,14 +1,14 @@
-#include "link/lock.h"
+#include "core/link/lock.h"
 
 #include <cctype>
 
-#include "document/unit.h"
-#include "link/link_timer.h"
-#include "link/netunit.h"
-#include "link/transfers.h"
-#include "ui/hooks.h"
-#include "ui/prompter.h"
-#include "ui/texts.h"
+#include "core/document/unit.h"
+#include "core/link/link_timer.h"
+#include "core/link/netunit.h"
+#include "core/link/transfers.h"
+#include "core/ui/hooks.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 

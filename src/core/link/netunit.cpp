@@ -1,10 +1,10 @@
-#include "link/netunit.h"
+#include "core/link/netunit.h"
 
-#include "document/datafile.h"
-#include "logging/live.h"
-#include "ui/hooks.h"
-#include "ui/prompter.h"
-#include "ui/texts.h"
+#include "core/document/datafile.h"
+#include "core/logging/live.h"
+#include "core/ui/hooks.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 

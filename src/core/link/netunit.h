@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "link/frames.h"
-#include "link/port.h"
+#include "core/link/frames.h"
+#include "core/link/port.h"
 
 namespace pv {
 

@@ -1,4 +1,4 @@
-#include "logging/live.h"
+#include "core/logging/live.h"
 
 namespace pv {
 

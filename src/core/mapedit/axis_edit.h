@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "document/unit.h"
+#include "core/document/unit.h"
 
 namespace pv {
 

@@ -1,12 +1,12 @@
-#include "mapedit/comparison.h"
+#include "core/mapedit/comparison.h"
 
 #include <algorithm>
 
-#include "document/datafile.h"
-#include "document/file_name.h"
-#include "document/unit.h"
-#include "ui/prompter.h"
-#include "ui/texts.h"
+#include "core/document/datafile.h"
+#include "core/document/file_name.h"
+#include "core/document/unit.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 

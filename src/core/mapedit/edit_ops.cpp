@@ -1,4 +1,4 @@
-#include "mapedit/edit_ops.h"
+#include "core/mapedit/edit_ops.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <limits>
 
-#include "document/unit.h"
-#include "ui/hooks.h"
-#include "ui/prompter.h"
-#include "ui/texts.h"
+#include "core/document/unit.h"
+#include "core/ui/hooks.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 

@@ -1,12 +1,12 @@
-#include "mapedit/grid_view.h"
+#include "core/mapedit/grid_view.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "document/unit.h"
-#include "mapedit/axis_edit.h"
-#include "mapedit/comparison.h"
-#include "ui/texts.h"
+#include "core/document/unit.h"
+#include "core/mapedit/axis_edit.h"
+#include "core/mapedit/comparison.h"
+#include "core/ui/texts.h"
 
 namespace pv {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "mapedit/axis_edit.h"
-#include "mapedit/edit_ops.h"
+#include "core/mapedit/axis_edit.h"
+#include "core/mapedit/edit_ops.h"
 
 namespace pv {
 

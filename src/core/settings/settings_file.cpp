@@ -1,6 +1,6 @@
-#include "settings/settings_file.h"
+#include "core/settings/settings_file.h"
 
-#include "document/unit.h"
+#include "core/document/unit.h"
 
 namespace pv {
 namespace {

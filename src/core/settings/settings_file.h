@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "settings/ini.h"
+#include "core/settings/ini.h"
 
 namespace pv {
 

@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "core/ui/clock.h"
 
 #include <chrono>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "hooks.h"
+#include "core/ui/hooks.h"
 
 namespace pv {
 namespace {

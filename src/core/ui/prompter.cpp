@@ -1,4 +1,4 @@
-#include "prompter.h"
+#include "core/ui/prompter.h"
 
 namespace pv {
 namespace {

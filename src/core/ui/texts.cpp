@@ -1,7 +1,7 @@
-#include "texts.h"
+#include "core/ui/texts.h"
 
 #include "PVDLang.h"
-#include "document/unit.h"
+#include "core/document/unit.h"
 
 namespace pv {
 
