@@ -5,11 +5,11 @@
 #include <ostream>
 #include <variant>
 
-#include "platform/codepage.h"
 #include "core/document/datafile.h"
 #include "core/document/unit.h"
-#include "tool/tool.h"
 #include "core/ui/texts.h"
+#include "platform/codepage.h"
+#include "tool/tool.h"
 
 namespace pvtool {
 namespace {
@@ -209,7 +209,8 @@ int cmd_build(const std::string& in, const std::string& out, Io io) {
 }
 
 constexpr const char* kPvdUsage =
-    "usage: pvtool pvd new OUT | pvd dump FILE | pvd build IN.json OUT\n";
+    "usage: pvtool pvd new OUT | pvd dump FILE | pvd build IN.json OUT\n"
+    "       pvtool pvd set FILE NAME=TEXT ... | pvd set --new OUT NAME=TEXT ...\n";
 
 }  // namespace
 
@@ -217,6 +218,7 @@ int pvd_main(const std::vector<std::string>& args, Io io) {
     if (args.size() == 2 && args[0] == "new") return cmd_new(args[1], io);
     if (args.size() == 2 && args[0] == "dump") return cmd_dump(args[1], io);
     if (args.size() == 3 && args[0] == "build") return cmd_build(args[1], args[2], io);
+    if (!args.empty() && args[0] == "set") return pvd_set_main({args.begin() + 1, args.end()}, io);
     io.err << kPvdUsage;
     return kUsage;
 }

@@ -21,6 +21,8 @@ struct Io {
 int run(std::vector<std::string> args, Io io);
 
 int pvd_main(const std::vector<std::string>& args, Io io);
+// pvd set FILE NAME=TEXT ... | pvd set --new OUT NAME=TEXT ...
+int pvd_set_main(const std::vector<std::string>& args, Io io);
 int unit_main(const std::vector<std::string>& args, Io io);
 
 // Removes "--name VALUE" from args; nullopt-like empty string when absent.

@@ -112,6 +112,17 @@ inline int32_t low_boost_top(bool psi) {  // maximum of drop and scramble boost
     return psi ? 170 : 120;
 }
 
+// Entries of the dialog's lists, as the lists show them.
+inline constexpr std::array<const char*, 2> kBypassTexts = {"SWING", "POPET"};
+inline constexpr std::array<const char*, 2> kUnitTexts = {"kPa", "PSI"};
+inline constexpr std::array<const char*, 6> kCylinderTexts = {" 1", " 2", " 3", " 4", " 6", " 8"};
+inline constexpr std::array<const char*, 4> kSpeedPulseTexts = {" 2", " 4", " 8", " 16"};
+inline constexpr std::array<const char*, 5> kBarSelectTexts = {" Boost A", " Boost B", " Speed",
+                                                               " RPM", " Throttle"};
+inline constexpr std::array<const char*, 6> kMapFunctionTexts = {
+    " OFF", " Throttle", " RPM", " Speed", " RPM +Throttle", " Speed+Throttle"};
+inline constexpr std::array<const char*, 5> kSamplingTimeTexts = {" 1", " 2", " 3", " 4", " 5"};
+
 // Number of cylinders and speed pulses by list entry; the entry of a stored value (values the
 // lists do not hold select the usual entry: 4 cylinders, 4 pulses).
 inline constexpr std::array<uint8_t, 6> kCylinderEntries = {1, 2, 3, 4, 6, 8};
