@@ -131,7 +131,14 @@ std::string shown(PrmForm& f, const Item& item, const std::string& memo) {
             return radio_of(f, item.name) ? "ON" : "OFF";
         case Kind::memo: {
             std::string out;
-            for (char c : memo) out += c == '\n' ? std::string("\\n") : std::string(1, c);
+            for (char c : memo) {
+                if (c == '\n')
+                    out += "\\n";
+                else if (c == '\\')
+                    out += "\\\\";
+                else
+                    out += c;
+            }
             return out;
         }
         case Kind::numeric:

@@ -21,7 +21,8 @@ constexpr const char* kUsageText =
     "  pvd set --new OUT NAME=TEXT ...  NAME a document field (setboost_a, barselect, ...),\n"
     "                           TEXT as typed into the field or a list entry (PSI, Speed, ON);\n"
     "                           warning_boost and drop_boost also take ON and OFF; prints\n"
-    "                           NAME<TAB>TEXT of every field; line breaks of the comment as \\n\n"
+    "                           NAME<TAB>TEXT of every field; in the comment\n"
+    "                           a line break prints as \\n and a backslash as \\\\\n"
     "  unit status|versions|poll [--port DEVICE | --com N] ...\n"
     "  unit load-all OUT.PVD | load-params FILE.PVD | send-all IN.PVD | send-params IN.PVD\n"
     "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n";

@@ -7,10 +7,10 @@
 #include "core/link/netunit.h"
 #include "core/link/transfers.h"
 #include "core/logging/live.h"
-#include "platform/serial_port.h"
-#include "tool/tool.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
+#include "platform/serial_port.h"
+#include "tool/tool.h"
 #include "tool/unit_jobs.h"
 #include "tool/unit_session.h"
 

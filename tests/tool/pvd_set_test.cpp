@@ -67,7 +67,7 @@ TEST_F(PvdSet, NewDocumentTakesInitialSetupAndUnitSwitch) {
     auto shown =
         set({"--new", path("a.pvd"), "pressure_unit=PSI", "normal_boost=15", "setboost_a=1.2",
              "barselect=RPM", "barmaxset=8050", "warning_boost=OFF", "drop_boost=ON",
-             "axis_select_no=RPM+Throttle", "cyls=6", "ext_bypass=popet", "comment=Road car"});
+             "axis_select_no=RPM+Throttle", "cyls=6", "ext_bypass=popet", "comment=Road\\car"});
     EXPECT_EQ(shown["pressure_unit"], "PSI");
     EXPECT_EQ(shown["normal_boost"], "15.0");
     EXPECT_EQ(shown["setboost_a"], "15.0");  // below the maximum boost
@@ -78,11 +78,11 @@ TEST_F(PvdSet, NewDocumentTakesInitialSetupAndUnitSwitch) {
     EXPECT_EQ(shown["axis_select_no"], "RPM +Throttle");
     EXPECT_EQ(shown["ext_bypass"], "POPET");
     EXPECT_EQ(shown["sampling_time"], "4");
-    EXPECT_EQ(shown["comment"], "Road car");
+    EXPECT_EQ(shown["comment"], "Road\\\\car");  // escaped on the console
 
     auto b = bytes("a.pvd");
     ASSERT_EQ(b.size(), 506u);
-    EXPECT_EQ(std::string(b.begin(), b.begin() + 8), "Road car");
+    EXPECT_EQ(std::string(b.begin(), b.begin() + 8), "Road\\car");
     EXPECT_EQ(word(b, 256), 150);  // setboost_a, PSI x 10
     EXPECT_EQ(word(b, 258), 150);
     EXPECT_EQ(word(b, 260), 361);  // warning OFF
