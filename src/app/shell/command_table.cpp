@@ -419,26 +419,23 @@ void Tmain::build_popup() {
     pmmap->addActions({pmconst, pmrate, pmtrim});
 }
 
+// The menu item, the tool button and a pop-up twin that follows the item.
+void Tmain::enable_command(const Command& c, bool on) {
+    if (c.menu) (this->*c.menu)->setEnabled(on);
+    if (c.button) (this->*c.button)->setEnabled(on);
+    if (c.twin == Twin::follows_item) (this->*c.popup)->setEnabled(on);
+}
+
 void Tmain::RefreshCommands() {
     const bool doc = state.doc_open != 0;
-    for (const Command& c : kCommands) {
-        if (c.when == When::unmanaged) continue;
-        const bool on = command_allowed(c.when, doc);
-        if (c.menu) (this->*c.menu)->setEnabled(on);
-        if (c.button) (this->*c.button)->setEnabled(on);
-        if (c.twin == Twin::follows_item) (this->*c.popup)->setEnabled(on);
-    }
+    for (const Command& c : kCommands)
+        if (c.when != When::unmanaged) enable_command(c, command_allowed(c.when, doc));
     menu_comm_->setEnabled(true);
 }
 
 void Tmain::EnableEditCommands(bool on) {
-    for (const Command& c : kCommands) {
-        if (!c.grid_edit) continue;
-        const bool allowed = command_allowed(c.when, on);
-        if (c.menu) (this->*c.menu)->setEnabled(allowed);
-        if (c.button) (this->*c.button)->setEnabled(allowed);
-        if (c.twin == Twin::follows_item) (this->*c.popup)->setEnabled(allowed);
-    }
+    for (const Command& c : kCommands)
+        if (c.grid_edit) enable_command(c, command_allowed(c.when, on));
 }
 
 }  // namespace pv

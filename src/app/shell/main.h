@@ -45,6 +45,7 @@ struct Panel0Look {
 Panel0Look status_panel0_look();
 
 class StatusPanel0;
+struct Command;
 
 // The main window serves its own parts (commands, status bar, busy look, link button and
 // timer), makes, saves and closes the document's window, hosts the map window and keeps the
@@ -172,6 +173,7 @@ class Tmain : public QMainWindow,
 
   private:
     void build_actions();
+    void enable_command(const Command& c, bool on);
     void build_menus();
     void build_toolbar();
     void build_status_bar();
