@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/params/throttle_sample.h"
-#include "link_support.h"
+#include "support/link_support.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "app/params/prm.h"
-#include "link_support.h"
+#include "support/link_support.h"
 
 namespace {
 
@@ -371,10 +371,11 @@ TEST_F(PrmDialog, ScreenReaderNamesAndTabOrder) {
 
 TEST_F(PrmDialog, PrintButtonHandsOverToThePrintout) {
     Tprmdlg& d = open(false);
-    QWidget* parent = nullptr;
-    d.print_parameters = [&](QWidget* p) { parent = p; };
+    Tprmdlg* printed = nullptr;
+    pv::set_parameter_printout([&](Tprmdlg& p) { printed = &p; });
     d.btnprint->click();
-    EXPECT_EQ(parent, &d);
+    pv::set_parameter_printout(nullptr);
+    EXPECT_EQ(printed, &d);
 }
 
 }  // namespace

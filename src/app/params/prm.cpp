@@ -20,7 +20,7 @@
 #include <QVBoxLayout>
 #include <span>
 
-#include "app/shell/qt_prompter.h"
+#include "app/common/qt_prompter.h"
 #include "core/document/unit.h"
 #include "core/link/netunit.h"
 #include "core/params/memo.h"
@@ -566,8 +566,19 @@ void Tprmdlg::mmcommentChange() {
     QAccessible::updateAccessibility(&alert);
 }
 
+namespace {
+ParameterPrintout& printout() {
+    static ParameterPrintout p;
+    return p;
+}
+}  // namespace
+
+void set_parameter_printout(ParameterPrintout p) {
+    printout() = std::move(p);
+}
+
 void Tprmdlg::btnprintClick() {
-    if (print_parameters) print_parameters(this);
+    if (printout()) printout()(*this);
 }
 
 void Tprmdlg::btnokClick() {

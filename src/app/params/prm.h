@@ -29,9 +29,6 @@ class Tprmdlg : public QDialog {
     // Opens on the document as it is now (FormCreate).
     explicit Tprmdlg(QWidget* parent = nullptr);
 
-    // What the print button does: the print dialog and the parameter printout.
-    std::function<void(QWidget*)> print_parameters;
-
     void FormCreate();
     void FormClose();
     void btnokClick();
@@ -119,5 +116,11 @@ class Tprmdlg : public QDialog {
     std::string memo_bytes_;
     bool memo_changed_ = false;
 };
+
+// The print button's work: the main window's print dialog and, when confirmed, the parameter
+// sheet of what `dialog` shows. The printing module installs it; without it the button does
+// nothing.
+using ParameterPrintout = std::function<void(Tprmdlg& dialog)>;
+void set_parameter_printout(ParameterPrintout printout);
 
 }  // namespace pv

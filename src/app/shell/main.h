@@ -196,7 +196,6 @@ class Tmain : public QMainWindow,
     void open_log_window(const std::string& path);
     void print_map();
     void show_about_box();
-    bool run_parameter_dialog();
 
     ShellPaths paths_;
     ShellDialogs* dialogs_;

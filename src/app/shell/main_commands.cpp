@@ -1,4 +1,4 @@
-// The shell's own commands: printing, parameters, the COM port and view choices, the window
+// The shell's own commands: printing, the COM port and view choices, the window
 // arrangements, help and about. The file commands live with the document's flow.
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -23,17 +23,6 @@ void Tmain::menuprintClick() {
 
 void Tmain::menuexitClick() {
     close();
-}
-
-void Tmain::menuparamClick() {
-    UiBusy busy;
-    open_port();
-    Busy check(3);
-    if (run_parameter_dialog()) {
-        if (map_) map_->rebuild_after_parameters();
-        state.doc_modified = 1;
-        RefreshCommands();
-    }
 }
 
 void Tmain::menuhtileClick() {
