@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/common/modal.h"
+#include "app/link/net.h"
 #include "app/link/writingdialog.h"
 #include "app/params/prm.h"
 #include "app_fixture.h"
@@ -40,6 +42,8 @@ class ParameterCommand : public AppTest {
             comm_while_open = state.comm_state;
             if (in_dialog) in_dialog(*p);
             if (p->isVisible()) p->btncancel->click();
+        } else if (auto* net = qobject_cast<Tnetdlg*>(&d)) {
+            net->tmnetTimer();
         } else if (auto* w = qobject_cast<TWritingdlg*>(&d)) {
             ++processing_shown;
             w->tmmessTimer();
