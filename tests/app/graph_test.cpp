@@ -10,58 +10,48 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTest>
 
 #include "app/mapedit/graph_widgets.h"
+#include "app/mapedit/map.h"
 #include "app_fixture.h"
 #include "core/mapedit/edit_ops.h"
 #include "core/mapedit/grid_view.h"
+#include "support/program.h"
 
 namespace pv::test {
 namespace {
 
 struct FakeHost : GraphHost {
     Selection sel{1, 1, 1, 1};
-    int selections = 0;
+    int closed = 0;
     Selection map_selection() const override { return sel; }
-    void select_map_cells(const Selection& s) override {
-        sel = s;
-        ++selections;
-    }
-};
-
-// SetCell's cell texts reach the graph's value row, as the main window passes them on.
-struct ToGraph : FrontEndHooks {
-    Tgraph* graph = nullptr;
-    void cell_written(int c, int r, const std::string& t) override {
-        if (graph) graph->cell_written(c, r, t);
-    }
+    void select_map_cells(const Selection& s) override { sel = s; }
+    bool map_grid_enabled() const override { return true; }
+    void graph_closed(Tgraph*) override { ++closed; }
 };
 
 class GraphWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         application();
-        settings = Settings{};
-        data = ControllerData{};
-        grid = GridArea{};
-        InitState();
+        pvtest::reset_program();
         SetDefaultData();
         state.doc_open = 1;
-        set_hooks(&hooks_);
         area_ = new QMdiArea;
         area_->resize(900, 700);
         graph = new Tgraph(&host, area_);
         area_->addSubWindow(graph);
-        hooks_.graph = graph;
+        // SetCell's texts reach the graph as the main window's registry passes them on.
+        install_front_end(FrontEnd{.documents = graph});
         area_->show();
         graph->showMaximized();
         area_->setActiveSubWindow(graph);
     }
     void TearDown() override {
-        hooks_.graph = nullptr;
+        install_front_end({});
         delete area_;
-        set_hooks(nullptr);
     }
 
     // Chooses a table as the map window does, then rebuilds the graph for it.
@@ -118,7 +108,6 @@ class GraphWindow : public ::testing::Test {
 
     FakeHost host;
     Tgraph* graph = nullptr;
-    ToGraph hooks_;
     QMdiArea* area_ = nullptr;
 };
 
@@ -277,5 +266,114 @@ TEST_F(GraphWindow, ControlsHaveAccessibleNames) {
     EXPECT_EQ(tilt->valueInterface()->currentValue().toInt(), 26);
 }
 
+// The graph as the Graph button opens it beside the map window of a New document.
+class GraphCommand : public AppTest {
+  protected:
+    void open(uint8_t mode) {
+        start();
+        main->menunewClick();
+        map = main->map_window();
+        ASSERT_NE(map, nullptr);
+        data.axis_select_no = mode;
+        map->rebuild_after_parameters();
+        choose(1, 0);  // Boost Correction Map A
+        main->action(QStringLiteral("btngraph"))->trigger();
+        graph = main->graph_window();
+        ASSERT_NE(graph, nullptr);
+        QApplication::processEvents();
+    }
+    void choose(int group, int item) {
+        for (auto [list, row] : {std::pair{map->lvmap1, group}, std::pair{map->lvmap2, item}}) {
+            QRect r = list->visualItemRect(list->item(row));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        }
+    }
+    QPoint px(int x, int y) const {
+        Pixel p = to_pixel(x, y, graph->graph().graph_scale_x, graph->graph().graph_scale_y);
+        return {p.x, p.y};
+    }
+
+    Tmap* map = nullptr;
+    Tgraph* graph = nullptr;
+};
+
+TEST_F(GraphCommand, OpensOnTheTableShownAndClosesWithTheMapWindow) {
+    open(4);
+    EXPECT_EQ(state.graph_open, 1);
+    EXPECT_TRUE(graph->isVisible());
+    EXPECT_EQ(graph->lbgraph2->count(), 5);
+    EXPECT_EQ(graph->lbgraph2->item(1)->text(), QStringLiteral(" 2500"));
+    EXPECT_TRUE(graph->pnlbtn->isEnabled());
+    // A second press keeps the one window.
+    main->action(QStringLiteral("btngraph"))->trigger();
+    EXPECT_EQ(main->graph_window(), graph);
+
+    // Another table rebuilds the graph: an axis has one row and horizontal sections only.
+    choose(0, 0);
+    EXPECT_EQ(graph->lbgraph2->count(), 1);
+    EXPECT_FALSE(graph->lbgraph1->isEnabled());
+    EXPECT_EQ(graph->sggraph->cells()->cell(2), QStringLiteral(" 2500"));
+
+    // Maps are unusable while the axis mode is off: the graph hides its drawing.
+    data.axis_select_no = 0;
+    map->rebuild_after_parameters();
+    choose(1, 0);
+    EXPECT_FALSE(graph->pnllv->isEnabled());
+    EXPECT_FALSE(graph->pnlgraph->isVisible());
+    choose(0, 1);
+    EXPECT_TRUE(graph->pnlgraph->isVisible());
+
+    QPointer<Tgraph> watch(graph);
+    state.doc_modified = 0;
+    ASSERT_TRUE(main->close_map_window());
+    QApplication::processEvents();
+    EXPECT_EQ(state.graph_open, 0);
+    EXPECT_EQ(main->graph_window(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watch.isNull());
+}
+
+TEST_F(GraphCommand, EditsInTheMapGridReachTheValueRowAndTheDrawing) {
+    open(4);
+    map->select_cells({1, 2, 1, 3});
+    main->menuconstClick();  // no input scripted: nothing changes
+    prompts.inputs = {std::string("7")};
+    main->menuconstClick();
+    EXPECT_EQ(data.boost_map_a[0][1], 7);
+    EXPECT_EQ(graph->sggraph->cells()->cell(2), QStringLiteral("    7"));
+    EXPECT_EQ(graph->sggraph->cells()->cell(3), QStringLiteral("    7"));
+
+    // Section view: the selected cells' segments are red.
+    graph->pbgraphMouseDown(Qt::RightButton, 0, 0);
+    ASSERT_EQ(graph->graph().graph_mode, 1);
+    QImage img = graph->pbgraph->grab().toImage();
+    // Column 1, rows 2-3 at throttle 25 and 50: x 300 to 500 at height 7 of 0..7.
+    EXPECT_EQ(img.pixelColor(px(400, 100)), QColor(255, 0, 0));
+
+    // Undo rewrites the grid from the data; the graph takes the texts again.
+    main->menuundoClick();
+    EXPECT_EQ(graph->sggraph->cells()->cell(2), QStringLiteral("    0"));
+}
+
+TEST_F(GraphCommand, DraggingEndsInTheDocumentAndTheMapGrid) {
+    open(4);
+    graph->pbgraphMouseDown(Qt::RightButton, 0, 0);
+    graph->pbgraphMouseDown(Qt::RightButton, 0, 0);
+    ASSERT_EQ(graph->graph().graph_mode, 2);
+    data.boost_map_a[0][4] = 100;  // plot 0..100
+    map->FillGrid();
+    graph->pbgraph->grab();
+    const QPoint at = px(320, 300);  // row 2 (throttle 25), three quarters up: 75
+    QTest::mousePress(graph->pbgraph, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(graph->pbgraph, Qt::LeftButton, {}, at);
+    EXPECT_EQ(data.boost_map_a[0][1], 75);
+    EXPECT_EQ(map->cell_text(1, 2), QStringLiteral("   75"));
+    const Selection s = map->selection();
+    EXPECT_EQ(s.left, 1);
+    EXPECT_EQ(s.top, 2);
+    EXPECT_EQ(s.bottom, 2);
+    EXPECT_EQ(state.doc_modified, 1);
+    EXPECT_TRUE(main->action(QStringLiteral("menuundo"))->isEnabled());
+}
 }  // namespace
 }  // namespace pv::test

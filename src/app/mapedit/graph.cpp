@@ -13,10 +13,11 @@
 #include <algorithm>
 #include <functional>
 
+#include "app/common/qt_prompter.h"
 #include "app/mapedit/graph_paint.h"
 #include "app/mapedit/graph_widgets.h"
-#include "app/shell/qt_prompter.h"
 #include "core/document/unit.h"
+#include "core/ui/keys.h"
 #include "core/ui/texts.h"
 
 namespace pv {
@@ -168,6 +169,7 @@ Tgraph::~Tgraph() {
 
 void Tgraph::closeEvent(QCloseEvent* event) {
     state.graph_open = 0;
+    host_->graph_closed(this);
     QMdiSubWindow::closeEvent(event);
 }
 
@@ -198,6 +200,9 @@ void Tgraph::show_value_row(const ValueRow& row) {
 }
 
 void Tgraph::RebuildGraph() {
+    built_map_ = grid.current_map;
+    built_cols_ = grid.grid_cols;
+    built_rows_ = grid.grid_rows;
     filling_ = true;
     GraphLists lists = pv::RebuildGraph(g_);
     lbgraph1->setCurrentRow(g_.section_kind);
@@ -214,12 +219,33 @@ void Tgraph::FillValueRow() {
 }
 
 void Tgraph::repaint_graph() {
+    // Only texts that changed are written: an edit open in the value grid keeps its text.
+    const int n = std::min(graph_points(g_), sggraph->cells()->points());
+    for (int k = 1; k <= n; ++k) {
+        const GridCell c = graph_cell(g_, k);
+        const QString t = ui_text(FormatCell(grid.grid_values[c.column][c.row - 1]));
+        if (sggraph->cells()->cell(k) != t) sggraph->cells()->set_cell(k, t);
+    }
     pbgraph->update();
+}
+
+void Tgraph::rebuild_graph() {
+    set_grid_enabled(host_->map_grid_enabled());
+    RebuildGraph();
+}
+
+void Tgraph::setup_grid() {
+    if (grid.current_map != built_map_ || grid.grid_cols != built_cols_ ||
+        grid.grid_rows != built_rows_)
+        RebuildGraph();
+    else
+        repaint_graph();
 }
 
 void Tgraph::cell_written(int column, int row, const std::string& text) {
     const int k = value_row_point(g_, column, row);
     if (k >= 1 && k <= sggraph->cells()->points()) sggraph->cells()->set_cell(k, ui_text(text));
+    pbgraph->update();
 }
 
 void Tgraph::set_grid_enabled(bool on) {
@@ -302,7 +328,7 @@ void Tgraph::sggraphDrawCell() {
 
 bool Tgraph::sggraphKeyDown(int virtual_key) {
     switch (virtual_key) {
-        case 13:
+        case vk_return:
             if (sggraph->editing()) {
                 const std::string typed = sggraph->editor_text().toStdString();
                 sggraph->end_edit();
@@ -310,9 +336,9 @@ bool Tgraph::sggraphKeyDown(int virtual_key) {
                 repaint_graph();
             }
             return true;
-        case 33:
-        case 34:
-            StepTrim(host_->map_selection(), virtual_key == 33 ? +1 : -1);
+        case vk_prior:
+        case vk_next:
+            StepTrim(host_->map_selection(), virtual_key == vk_prior ? +1 : -1);
             repaint_graph();
             return true;
         default:

@@ -5,8 +5,10 @@
 #include <QMdiSubWindow>
 #include <string>
 
+#include "app/mapedit/graph_host.h"
 #include "core/mapedit/edit_ops.h"
 #include "core/mapedit/graph_view.h"
+#include "core/ui/hooks.h"
 
 class QListWidget;
 class QSplitter;
@@ -17,16 +19,9 @@ class GraphBox;
 class UpDown;
 class ValueGrid;
 
-// What the graph needs of the map window it follows.
-class GraphHost {
-  public:
-    virtual ~GraphHost() = default;
-    virtual Selection map_selection() const = 0;
-    // Replaces the map grid's selection (the map grid does not tell the graph back).
-    virtual void select_map_cells(const Selection& s) = 0;
-};
-
-class Tgraph : public QMdiSubWindow {
+// A view of the document's table shown: it hears every cell written, the grid refilled and
+// the map window's choice of table.
+class Tgraph : public QMdiSubWindow, public DocumentViews {
     Q_OBJECT
   public:
     Tgraph(GraphHost* host, QWidget* parent);
@@ -36,14 +31,23 @@ class Tgraph : public QMdiSubWindow {
     void RebuildGraph();
     // The value row of the current curve again, from the map grid's cells.
     void FillValueRow();
-    // Repaints the paint box (after an edit, a refill or a new map selection).
-    void repaint_graph();
+
+    // DocumentViews
     // SetCell wrote map cell (column, row): the value row shows it when it is on the
-    // current curve.
-    void cell_written(int column, int row, const std::string& text);
+    // current curve, and the drawing follows.
+    void cell_written(int column, int row, const std::string& text) override;
+    // The value row takes the map grid's texts again and the paint box repaints.
+    void repaint_graph() override;
+    void rebuild_graph() override;
+    void fill_grid() override { repaint_graph(); }
+    // Load Parameter may have changed the axis mode, and with it the table's shape.
+    void setup_grid() override;
+    // The link started or stopped.
+    void fill_table_list() override { RebuildGraph(); }
     // The map grid was enabled or disabled: the lists follow, the drawing shows only
     // while it is enabled.
-    void set_grid_enabled(bool on);
+    void set_grid_enabled(bool on) override;
+
     // The busy switch.
     void set_controls_enabled(bool on);
     // The graph window is the active child window.
@@ -89,6 +93,10 @@ class Tgraph : public QMdiSubWindow {
 
     GraphHost* host_;
     GraphState g_;
+    // The table the lists were built for.
+    int built_map_ = 0;
+    int built_cols_ = 0;
+    int built_rows_ = 0;
     bool filling_ = false;
     QSplitter* body_ = nullptr;
     QSplitter* lists_ = nullptr;

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "app/shell/qt_prompter.h"
+#include "app/common/qt_prompter.h"
 
 namespace pv {
 
