@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/mapedit/graph_host.h"
 #include "app/mapedit/map_host.h"
 #include "core/settings/settings_file.h"
 #include "core/ui/hooks.h"
@@ -27,6 +28,7 @@ class QToolBar;
 namespace pv {
 
 class ShellDialogs;
+class Tgraph;
 class Tmap;
 
 // Where the program's files are for this run.
@@ -54,7 +56,8 @@ class Tmain : public QMainWindow,
               public ShellViews,
               public DocumentFlow,
               public LiveViews,
-              public MapHost {
+              public MapHost,
+              public GraphHost {
     Q_OBJECT
   public:
     Tmain(ShellPaths paths, ShellDialogs* dialogs, QWidget* parent = nullptr);
@@ -75,6 +78,7 @@ class Tmain : public QMainWindow,
     QWidget* status_panel(int panel) const;
 
     Tmap* map_window() const;
+    Tgraph* graph_window() const;
     // The child windows that show the document, the live values or a log. A window opened
     // by a command joins with views().add(window) and leaves with views().remove(window).
     ViewRegistry& views() { return views_; }
@@ -112,6 +116,12 @@ class Tmain : public QMainWindow,
     void enable_edit_commands(bool on) override { EnableEditCommands(on); }
     void comparison_closed() override;
     void map_closed(Tmap* map) override;
+
+    // GraphHost
+    Selection map_selection() const override;
+    void select_map_cells(const Selection& s) override;
+    bool map_grid_enabled() const override;
+    void graph_closed(Tgraph* graph) override;
 
   public slots:
     // Shell commands.
@@ -205,6 +215,7 @@ class Tmain : public QMainWindow,
     std::string savedlg_filename_;
     std::unique_ptr<QPrinter> printer_;
     QPointer<Tmap> map_;
+    QPointer<Tgraph> graph_;
     ViewRegistry views_;
     std::unique_ptr<TransferProgress> transfers_;
 

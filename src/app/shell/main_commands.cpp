@@ -4,6 +4,7 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 
+#include "app/mapedit/graph.h"
 #include "app/mapedit/map.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/main.h"
@@ -46,7 +47,15 @@ void Tmain::WindowArrangeItemClick() {
 }
 
 void Tmain::btngraphClick() {
-    // The graph window arrives with the map editor's graph.
+    if (!state.doc_open || !map_) return;
+    if (!graph_) {
+        graph_ = new Tgraph(this, this);
+        views_.add(graph_.data());
+        mdi_->addSubWindow(graph_);
+    }
+    graph_->show();
+    mdi_->setActiveSubWindow(graph_);
+    graph_->rebuild_graph();
 }
 
 void Tmain::mcom1Click(int tag) {
