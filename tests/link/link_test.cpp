@@ -1,7 +1,7 @@
 // The port's keepers, the five attempts of an exchange and the live poll, against the
 // in-process simulated unit.
-#include "link_support.h"
 #include "core/ui/texts.h"
+#include "link_support.h"
 
 namespace linktest {
 namespace {
@@ -205,6 +205,19 @@ TEST_F(Poll, ReReadsTheStatusEveryTenthPoll) {
     EXPECT_EQ(sent()[10][5], 0x8A);  // block 103
     EXPECT_EQ(pv::unit.status_poll_count, 0);
     EXPECT_TRUE(pv::rev_is_rpm());
+}
+
+TEST_F(Poll, CursorPaintsCarryingTheCountPastNineDelayTheReReadToFifty) {
+    pv::unit.status_poll_count = 12;
+    ASSERT_TRUE(pv::poll_live_data());
+    EXPECT_EQ(sent().size(), 1u);
+    EXPECT_EQ(pv::unit.status_poll_count, 13);
+
+    pv::unit.status_poll_count = 50;
+    ASSERT_TRUE(pv::poll_live_data());
+    ASSERT_EQ(sent().size(), 3u);
+    EXPECT_EQ(sent()[2][5], 0x8A);
+    EXPECT_EQ(pv::unit.status_poll_count, 0);
 }
 
 TEST_F(Poll, AFailedPollIsNotRepeatedAndChangesNothing) {
