@@ -10,11 +10,11 @@
 #include "core/link/lock.h"
 #include "core/link/netunit.h"
 #include "core/link/transfers.h"
-#include "platform/serial_port.h"
 #include "core/ui/clock.h"
 #include "core/ui/hooks.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
+#include "platform/serial_port.h"
 #include "tool/unit_session.h"
 
 namespace pvtool {
@@ -126,16 +126,6 @@ class ConsoleHooks : public pv::FrontEndHooks {
     std::string unit_data_path_;
     bool saved_ = false;
 };
-
-bool take_flag(std::vector<std::string>& args, const std::string& name) {
-    for (size_t k = 0; k < args.size(); ++k) {
-        if (args[k] == name) {
-            args.erase(args.begin() + static_cast<long>(k));
-            return true;
-        }
-    }
-    return false;
-}
 
 // The document a send or a parameter load works on, as Open would leave it.
 bool open_document(const std::string& path, Io io) {
