@@ -13,7 +13,7 @@
 #include "app/logging/mnt.h"
 #include "app_fixture.h"
 #include "core/logging/live.h"
-#include "transfers_support.h"
+#include "support/transfers_support.h"
 
 namespace pv::test {
 namespace {

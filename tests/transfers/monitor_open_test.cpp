@@ -1,6 +1,6 @@
 // The Data Monitor button's checks with the unit, in their order, up to the window.
 #include "core/logging/monitor.h"
-#include "transfers_support.h"
+#include "support/transfers_support.h"
 
 namespace xfertest {
 namespace {

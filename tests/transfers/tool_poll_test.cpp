@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "tool/tool.h"
-#include "transfers_support.h"
+#include "support/transfers_support.h"
 
 namespace xfertest {
 namespace {

@@ -13,7 +13,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "app/shell/qt_prompter.h"
+#include "app/common/qt_prompter.h"
 #include "core/document/unit.h"
 #include "core/link/link_timer.h"
 #include "core/link/netunit.h"
@@ -158,8 +158,8 @@ Tmntdlg::Tmntdlg(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowStaysOn
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
 
     state.monitor_open = 1;
-    hooks().refresh_commands();
-    hooks().repaint_status_bar();
+    shell_views().refresh_commands();
+    shell_views().repaint_status_bar();
 }
 
 Tmntdlg::~Tmntdlg() {
@@ -184,6 +184,9 @@ void Tmntdlg::name_labels() {
 }
 
 void Tmntdlg::refresh() {
+    // The status re-read may have switched engine and vehicle speed: the names follow.
+    const bool rpm = rev_is_rpm();
+    if (rpm != painted_rpm_ || pv::data.pressure_unit != painted_unit_) pbmnt->update();
     const bool shown = !value_labels[0]->isHidden();
     const unsigned written = labels_.refresh(live, shown, pv::data.pressure_unit, rev_is_rpm());
     for (int row = 0; row < kMonitorRows; ++row) {
@@ -213,6 +216,8 @@ void Tmntdlg::pbmntPaint() {
     const int h = fm.height();
     const int x2 = fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 14))) + 8;
     const bool rpm = rev_is_rpm();
+    painted_rpm_ = rpm;
+    painted_unit_ = pv::data.pressure_unit;
     for (int row = 0; row < kMonitorRows; ++row) {
         const MonitorRowText t = monitor_row_text(row, pv::data.pressure_unit, rpm);
         p.setPen(row_colour(t.colour));
@@ -331,11 +336,12 @@ void Tmntdlg::FormClose() {
     settings.monitor_width = static_cast<int16_t>(width());
     settings.monitor_height = static_cast<int16_t>(height());
     live.marking = 0;
+    emit closed();
     if (!state.link_on) {
         link_off();
     } else {
-        hooks().refresh_commands();
-        hooks().repaint_status_bar();
+        shell_views().refresh_commands();
+        shell_views().repaint_status_bar();
     }
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "core/logging/monitor.h"
+#include "core/ui/hooks.h"
 
 class QAction;
 class QActionGroup;
@@ -18,7 +19,7 @@ class QPushButton;
 
 namespace pv {
 
-class Tmntdlg : public QDialog {
+class Tmntdlg : public QDialog, public LiveViews {
     Q_OBJECT
   public:
     // FormCreate. The window frees itself when it closes.
@@ -40,6 +41,10 @@ class Tmntdlg : public QDialog {
     // Activates the Frame Size item of monitor_size and unchecks the other.
     void activate_frame_item();
 
+    // LiveViews: the link's poll refreshes the labels; the link going off closes the window.
+    void refresh_monitor() override { refresh(); }
+    void close_monitor() override { close(); }
+
     bool log_mode() const { return log_mode_; }
     const MonitorLabels& labels() const { return labels_; }
 
@@ -56,6 +61,10 @@ class Tmntdlg : public QDialog {
     std::array<QLabel*, kMonitorRows> value_labels{};
     // Takes the keyboard in the recording window: Space marks, Escape ends.
     QPushButton* btnmarking = nullptr;
+
+  signals:
+    // FormClose ran: the window is going (its host lets go of it here).
+    void closed();
 
   public slots:
     // Escape ends the recording window with the OK result; the plain monitor ignores it.
@@ -79,6 +88,8 @@ class Tmntdlg : public QDialog {
     bool first_sizing_ = true;
     bool first_paint_ = true;
     bool closed_ = false;
+    bool painted_rpm_ = true;
+    uint8_t painted_unit_ = 0;
     QActionGroup* font_items_ = nullptr;
     QActionGroup* frame_items_ = nullptr;
 };

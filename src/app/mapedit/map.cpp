@@ -8,16 +8,21 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <functional>
 
+#include "app/common/qt_prompter.h"
+#include "app/mapedit/map_grid.h"
+#include "app/mapedit/map_host.h"
+#include "core/document/document_flow.h"
 #include "core/document/unit.h"
+#include "core/link/link_timer.h"
+#include "core/logging/live.h"
 #include "core/mapedit/axis_edit.h"
 #include "core/mapedit/comparison.h"
-#include "app/mapedit/map_grid.h"
-#include "app/shell/main.h"
-#include "app/shell/qt_prompter.h"
+#include "core/ui/keys.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
 
@@ -75,7 +80,7 @@ Axis* axis_of(int map_id) {
 
 }  // namespace
 
-Tmap::Tmap(Tmain* owner) : QMdiSubWindow(owner), owner_(owner) {
+Tmap::Tmap(MapHost* host, QWidget* parent) : QMdiSubWindow(parent), host_(host) {
     setObjectName(QStringLiteral("map"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(list_image(21));
@@ -102,7 +107,7 @@ Tmap::Tmap(Tmain* owner) : QMdiSubWindow(owner), owner_(owner) {
     sgmap->setObjectName(QStringLiteral("sgmap"));
     sgmap->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(sgmap, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        owner_->grid_popup()->popup(sgmap->viewport()->mapToGlobal(p));
+        host_->grid_popup()->popup(sgmap->viewport()->mapToGlobal(p));
     });
     body_->addWidget(pnllvbase_);
     body_->addWidget(sgmap);
@@ -120,6 +125,8 @@ Tmap::Tmap(Tmain* owner) : QMdiSubWindow(owner), owner_(owner) {
         static_cast<TableList*>(l)->mouse_up = [this, l](const QPoint& p) { lvmap1MouseUp(l, p); };
 
     state.doc_open = 1;
+    cursors.trace_on = 0;
+    cursors.cursor_trace_on = 0;
     set_caption_text(text(Catalog::Map, 1));
 }
 
@@ -190,8 +197,8 @@ void Tmap::lvmap2SelectItem() {
     if (id == 0) return;
     sgmap->end_edit();
     grid.current_map = id;
-    cursor_enabled = is_map(id) && (!state.log_link || pv::data.axis_select_no != 0);
-    cursor_hold = false;
+    cursors.cursor_enabled = is_map(id) && (!state.log_link || pv::data.axis_select_no != 0);
+    cursors.cursor_hold = 0;
     Shape s = MapShape(id, false);
     grid.grid_cols = s.cols;
     grid.grid_rows = s.rows;
@@ -201,11 +208,15 @@ void Tmap::lvmap2SelectItem() {
         sgmap->set_current_cell(1, 1);
         sgmap->select_cells({1, 1, 1, 1});
     }
+    if (state.link_on || state.log_link) {
+        UpdateLiveCursor();
+        UpdateCompareCursor();
+    }
     take_undo_point();
-    std::fill(&trace_marks[0][0], &trace_marks[0][0] + 25, uint8_t{0});
+    clear_trace_marks();
     if (state.doc_open) {
-        owner_->set_status_text(1, lvmap2->item(item)->text());
-        owner_->SetGridEnabled(!map_item_disabled_[item]);
+        host_->set_status_text(1, lvmap2->item(item)->text());
+        set_grid_enabled(!map_item_disabled_[item]);
     }
 }
 
@@ -232,9 +243,9 @@ void Tmap::SetupGrid() {
     g.set_header_sizes(header_width_for_setup(grid.grid_rows, col_width_, font_points_),
                        row_height);
     set_value_bounds();
-    if (state.doc_open) owner_->set_status_text(2, ui_text(status_axis_text()));
+    if (state.doc_open) host_->set_status_text(2, ui_text(status_axis_text()));
     const std::string file = status_file_text();
-    if (!file.empty()) owner_->set_status_text(3, ui_text(file));
+    if (!file.empty()) host_->set_status_text(3, ui_text(file));
     if (state.compare_loaded && !reread_comparison()) comparison_off();
     FillGrid();
 }
@@ -256,6 +267,20 @@ void Tmap::FillGrid() {
     if (sgmap->corner_button()) sgmap->corner_button()->update();
 }
 
+void Tmap::cell_written(int column, int row, const std::string& text) {
+    show_cell(column, row, QString::fromStdString(text));
+}
+
+void Tmap::fill_table_list() {
+    // The list is rebuilt for the link's state; the table shown stays as it is.
+    const int row = lvmap2->currentRow();
+    FillTableList();
+    if (row < 0 || row >= lvmap2->count()) return;
+    const bool blocked = lvmap2->blockSignals(true);
+    lvmap2->setCurrentRow(row);
+    lvmap2->blockSignals(blocked);
+}
+
 void Tmap::show_cell(int column, int row, const QString& text) {
     sgmap->cells()->set_cell(column, row, text);
 }
@@ -265,7 +290,7 @@ QString Tmap::cell_text(int column, int row) const {
 }
 
 bool Tmap::CommitAxisEdit() {
-    if (committing_ || !owner_->menuundo->isEnabled()) return true;
+    if (committing_ || !state.edit_pending) return true;
     Axis* axis = axis_of(grid.current_map);
     if (!axis) return true;
     committing_ = true;
@@ -319,6 +344,7 @@ void Tmap::ApplyCellSize() {
 }
 
 void Tmap::set_grid_enabled(bool on) {
+    host_->enable_edit_commands(on);
     grid_enabled_ = on;
     sgmap->setEnabled(on);
 }
@@ -386,8 +412,7 @@ void Tmap::comparison_off() {
     close_comparison();
     ApplyCellSize();
     sgmap->cells()->repaint_all();
-    owner_->menuother->setChecked(false);
-    owner_->menuopaste->setEnabled(false);
+    host_->comparison_closed();
 }
 
 void Tmap::paste_comparison() {
@@ -400,7 +425,7 @@ bool Tmap::sgmapKeyDown(QKeyEvent* event) {
         return false;
     const bool editing = sgmap->editing();
     switch (virtual_key(event)) {
-        case 13:
+        case vk_return:
             if (editing) {
                 const std::string typed = sgmap->editor_text().toStdString();
                 const Selection sel = selection();
@@ -409,33 +434,33 @@ bool Tmap::sgmapKeyDown(QKeyEvent* event) {
             }
             CommitAxisEdit();
             return true;
-        case 32:
+        case vk_space:
             if (state.link_on) {
-                cursor_hold = !cursor_hold;
+                cursors.cursor_hold = !cursors.cursor_hold;
                 repaint_grid();
             }
             return true;
-        case 33:
+        case vk_prior:
             StepTrim(selection(), +1);
             return true;
-        case 34:
+        case vk_next:
             StepTrim(selection(), -1);
             return true;
-        case 38:
-        case 40:
+        case vk_up:
+        case vk_down:
             return editing;
-        case 106:
-        case 186:
+        case vk_multiply:
+        case vk_oem_1:
             if (editing) return false;
             multiplier_trim();
             return true;
-        case 107:
-        case 187:
+        case vk_add:
+        case vk_oem_plus:
             if (editing) return false;
             constant_trim();
             return true;
-        case 111:
-        case 191:
+        case vk_divide:
+        case vk_oem_2:
             if (editing) return false;
             equal_divide_key(selection());
             return true;
@@ -495,11 +520,88 @@ void Tmap::grid_selection_changed() {
 }
 
 CellMarks Tmap::marks_of(int column, int row, bool selected) const {
-    return {selected, trace_on, trace_marks[column - 1][row - 1]};
+    return {selected, cursors.trace_on != 0, cursors.trace_marks[column - 1][row - 1]};
 }
 
-void Tmap::paint_cursors(QPainter*, const QRect&, int, int) const {
-    // The live cursor and the comparison-log cursor are drawn here, over everything else.
+CursorGrid Tmap::cursor_grid() const {
+    return {sgmap->horizontalHeader()->defaultSectionSize(),
+            sgmap->verticalHeader()->defaultSectionSize(), sgmap->editing()};
+}
+
+void Tmap::apply_cursor_update(const CursorUpdate& u) {
+    if (u.select) sgmap->select_cells(u.selection);
+    // The cells repaint on their own: the rest of the grid stays as it is.
+    for (int k = 0; k < u.repaint_count; ++k) {
+        const GridCell c = u.repaint[static_cast<size_t>(k)];
+        sgmap->viewport()->update(
+            sgmap->visualRect(sgmap->cells()->index(c.row - 1, c.column - 1)));
+    }
+}
+
+void Tmap::UpdateLiveCursor() {
+    apply_cursor_update(pv::UpdateLiveCursor(live.live_rev, live.live_throttle, cursor_grid()));
+}
+
+void Tmap::UpdateCompareCursor() {
+    apply_cursor_update(
+        pv::UpdateCompareCursor(other_live.live_rev, other_live.live_throttle, cursor_grid()));
+}
+
+void Tmap::update_live_cursor() {
+    if (cursors.cursor_enabled && !cursors.cursor_hold) UpdateLiveCursor();
+}
+
+void Tmap::clear_cursor_hold() {
+    cursors.cursor_hold = 0;
+}
+
+namespace {
+
+QColor pen_colour(CursorPen pen) {
+    switch (pen) {
+        case CursorPen::green:
+            return QColor(0, 128, 0);
+        case CursorPen::magenta:
+            return QColor(255, 0, 255);
+        case CursorPen::blue:
+            return QColor(0, 0, 255);
+        default:
+            return QColor(255, 0, 0);
+    }
+}
+
+void stroke(QPainter* p, const CursorLines& lines) {
+    for (int k = 0; k < lines.count; ++k) {
+        const Segment& s = lines.lines[static_cast<size_t>(k)];
+        p->drawLine(s.x1, s.y1, s.x2, s.y2);
+    }
+}
+
+}  // namespace
+
+void Tmap::paint_cursors(QPainter* p, const QRect& r, int column, int row) const {
+    if (!cursors.cursor_enabled) return;
+    const CellRect cell{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    const bool one_row = grid.grid_rows <= 1;
+    const CursorRecord& live_c = cursors.live_cursor;
+    if ((state.link_on || state.log_link) && in_cursor_block(live_c, column, row)) {
+        const int group = group_index();
+        const CursorPen pen = live_cursor_pen(group);
+        if (pen == CursorPen::red && group >= 0) count_cursor_paint();
+        p->save();
+        p->setPen(QPen(pen_colour(pen), 2));
+        // Drawn over the cell's own pixels, which the next repaint of the cell restores.
+        p->setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+        stroke(p, cursor_lines(live_c, column, row, cell, one_row));
+        p->restore();
+    }
+    const CursorRecord& other = cursors.compare_cursor;
+    if (state.log_link && state.other_log_open && in_cursor_block(other, column, row)) {
+        p->save();
+        p->setPen(QPen(pen_colour(CursorPen::magenta), 2));
+        stroke(p, cursor_lines(other, column, row, cell, one_row));
+        p->restore();
+    }
 }
 
 bool Tmap::eventFilter(QObject* watched, QEvent* event) {
@@ -508,28 +610,24 @@ bool Tmap::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tmap::closeEvent(QCloseEvent* event) {
-    state.ui_busy = 1;
-    if (state.doc_modified) {
-        Answer a = prompter().ask(Icon::Question, Buttons::YesNoCancel, msg_text(12));
-        if (a == Answer::Cancel || (a == Answer::Yes && !owner_->save_before_close())) {
-            event->ignore();
-            state.ui_busy = 0;
-            return;
-        }
+    UiBusy busy;
+    // A failed save keeps the window, so the changes are not lost with it.
+    if (!save_modified_document_if_wanted()) {
+        event->ignore();
+        return;
     }
     state.doc_open = 0;
     state.doc_named = 0;
     state.doc_modified = 0;
     close_comparison();
     state.doc_is_new = 0;
-    owner_->link_off();
+    link_off();
     state.link_ready = 0;
     pv::data.file_version = 0;
     state.log_link = 0;
-    owner_->repaint_status_bar();
-    owner_->map_closed();
+    shell_views().repaint_status_bar();
+    host_->map_closed(this);
     QMdiSubWindow::closeEvent(event);
-    state.ui_busy = 0;
 }
 
 }  // namespace pv

@@ -8,6 +8,8 @@
 
 #include "core/mapedit/edit_ops.h"
 #include "core/mapedit/grid_view.h"
+#include "core/mapedit/live_cursor.h"
+#include "core/ui/hooks.h"
 
 class QKeyEvent;
 class QListWidget;
@@ -18,13 +20,14 @@ class QWidget;
 
 namespace pv {
 
-class Tmain;
 class MapGrid;
+class MapHost;
 
-class Tmap : public QMdiSubWindow {
+// The document's views of the tables (grid and lists) and the live cursor on the grid.
+class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
     Q_OBJECT
   public:
-    explicit Tmap(Tmain* owner);
+    Tmap(MapHost* host, QWidget* parent);
 
     // The caption: the document's full file name, or "-New-" (text library bytes).
     void set_file_name(const std::string& path);
@@ -36,14 +39,31 @@ class Tmap : public QMdiSubWindow {
     void FillTableList();
     void SetupGrid();
     void FillGrid();
+
+    // DocumentViews
+    void cell_written(int column, int row, const std::string& text) override;
+    bool commit_axis_edit() override { return CommitAxisEdit(); }
+    void setup_grid() override { SetupGrid(); }
+    void fill_grid() override { FillGrid(); }
+    void fill_table_list() override;
+    bool grid_enabled() override { return grid_enabled_; }
+    // SetGridEnabled: the grid and the editing commands.
+    void set_grid_enabled(bool on) override;
+    void repaint_map_grid() override { repaint_grid(); }
+
+    // LiveViews: a poll moves the live cursor unless it is disabled or held.
+    void update_live_cursor() override;
+    void clear_cursor_hold() override;
+    // UpdateLiveCursor and UpdateCompareCursor: the cursor to the operating point of the
+    // live values, or of the comparison log's record, and the repaint and selection it needs.
+    void UpdateLiveCursor();
+    void UpdateCompareCursor();
     // The text of grid cell (column, row), both from 1, as SetCell left it.
     void show_cell(int column, int row, const QString& text);
     QString cell_text(int column, int row) const;
     // Ends a pending axis edit; false when the edit was refused.
     bool CommitAxisEdit();
     void ApplyCellSize();
-    void set_grid_enabled(bool on);
-    bool grid_enabled() const { return grid_enabled_; }
     // The busy switch: lists and grid take no input during a transfer.
     void set_controls_enabled(bool on);
     // The axis mode may have changed: table list and grid again, same table selected.
@@ -86,11 +106,6 @@ class Tmap : public QMdiSubWindow {
     int edit_col = 1;
     int edit_row = 1;
     Selection last_grid_selection{1, 1, 1, 1};
-    bool cursor_enabled = false;
-    bool cursor_hold = false;
-    bool trace_on = false;
-    bool cursor_trace_on = false;
-    uint8_t trace_marks[5][5]{};  // [column-1][row-1]
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,9 +118,11 @@ class Tmap : public QMdiSubWindow {
     void pnllvbaseResize();
     int group_index() const;
     int table_index() const;
+    CursorGrid cursor_grid() const;
+    void apply_cursor_update(const CursorUpdate& u);
     bool committing_ = false;
 
-    Tmain* owner_;
+    MapHost* host_;
     std::string file_name_;
     int last_group_index_ = 1;
     int group_item_memory_[11]{};

@@ -3,10 +3,11 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "core/document/unit.h"
 #include "app/mapedit/map.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/main.h"
+#include "core/document/unit.h"
+#include "core/mapedit/live_cursor.h"
 
 namespace pv {
 namespace {
@@ -60,20 +61,18 @@ void Tmain::menuotherClick() {
         menuother->setChecked(state.compare_loaded != 0);
         return;
     }
-    state.ui_busy = 1;
-    if (state.compare_loaded) {
-        map_->comparison_off();
-    } else if (auto file = dialogs_->open_data_file(this, opendlg_filename_)) {
-        map_->comparison_on(*file);
+    {
+        UiBusy busy;
+        if (state.compare_loaded) {
+            map_->comparison_off();
+        } else if (auto file = dialogs_->open_data_file(this, opendlg_filename_)) {
+            map_->comparison_on(*file);
+        }
     }
-    state.ui_busy = 0;
     menuother->setChecked(state.compare_loaded != 0);
     menuopaste->setEnabled(state.compare_loaded && map_->grid_enabled());
     // The trace and the comparison view share the cells' backgrounds; one gives way.
-    if (state.compare_loaded && map_->trace_on) {
-        map_->trace_on = false;
-        btnlocus->setChecked(false);
-    }
+    if (state.compare_loaded && cursors.trace_on) btnlocusClick();
 }
 
 void Tmain::menuopasteClick() {
