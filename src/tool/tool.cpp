@@ -14,6 +14,7 @@ namespace {
 
 constexpr const char* kUsageText =
     "usage: pvtool [--lang ID] COMMAND ...\n"
+    "       pvtool --help\n"
     "  pvd new OUT              write a New document as a data file\n"
     "  pvd dump FILE            print a data file as JSON\n"
     "  pvd build IN.json OUT    write a data file from the New defaults and a JSON object\n"
@@ -23,9 +24,18 @@ constexpr const char* kUsageText =
     "                           warning_boost and drop_boost also take ON and OFF; prints\n"
     "                           NAME<TAB>TEXT of every field; in the comment\n"
     "                           a line break prints as \\n and a backslash as \\\\\n"
-    "  unit status|versions|poll [--port DEVICE | --com N] ...\n"
+    "  pvd diff A.PVD B.PVD [--json]          what differs between two data files\n"
+    "  pvd print FILE OUT.pdf [--table NAME]  the map page of one table as a PDF file\n"
+    "  pvl info FILE.PVL        print a log file's header as JSON\n"
+    "  pvl export FILE.PVL OUT.TXT   write a log file as tab-separated text\n"
+    "  pvl export --csv FILE.PVL OUT.csv   write a log file's samples as CSV\n"
+    "  pvl cells LOG.PVL DOC.PVD [--set A|B] [--json]   time and pressure in each map cell\n"
+    "  unit status|versions|poll [--port DEVICE | --com N] [--count N] [--file DATA.PVD]\n"
+    "                           [--monitor]\n"
+    "  unit diff FILE.PVD [--json]  what Send All Data would change on the unit (reads only)\n"
     "  unit load-all OUT.PVD | load-params FILE.PVD | send-all IN.PVD | send-params IN.PVD\n"
-    "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n";
+    "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n"
+    "  unit record OUT.PVL [--samples N] [--file DATA.PVD] [--port DEVICE | --com N]\n";
 
 // The window program's settings file decides the COM port, the device behind each COM number
 // and the frame header byte, so that pvtool talks to the unit exactly as pvedit would.
@@ -45,6 +55,16 @@ bool take_option(std::vector<std::string>& args, const std::string& name, std::s
             value = args[k + 1];
             args.erase(args.begin() + static_cast<long>(k),
                        args.begin() + static_cast<long>(k) + 2);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool take_flag(std::vector<std::string>& args, const std::string& name) {
+    for (size_t k = 0; k < args.size(); ++k) {
+        if (args[k] == name) {
+            args.erase(args.begin() + static_cast<long>(k));
             return true;
         }
     }

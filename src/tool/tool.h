@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+namespace pv {
+class Port;
+}
+
 namespace pvtool {
 
 // Exit statuses shared by every command.
@@ -24,9 +28,14 @@ int pvd_main(const std::vector<std::string>& args, Io io);
 // pvd set FILE NAME=TEXT ... | pvd set --new OUT NAME=TEXT ...
 int pvd_set_main(const std::vector<std::string>& args, Io io);
 int unit_main(const std::vector<std::string>& args, Io io);
+// unit_main on a given port instead of the serial device (tests); --port and --com then
+// only choose the COM number that messages name.
+int unit_command(const std::vector<std::string>& args, Io io, pv::Port* port);
 
 // Removes "--name VALUE" from args; nullopt-like empty string when absent.
 bool take_option(std::vector<std::string>& args, const std::string& name, std::string& value);
+// Removes "--name" from args; true when it was there.
+bool take_flag(std::vector<std::string>& args, const std::string& name);
 
 // A library text converted from the current language's code page to UTF-8 for the console.
 // Message boxes also break lines with a lone CR, which a terminal would take as a return to
