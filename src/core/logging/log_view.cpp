@@ -1,6 +1,7 @@
 #include "core/logging/log_view.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 
 #include "core/logging/log_export.h"
@@ -50,8 +51,9 @@ int64_t visible_count(const LogView& v, int32_t last_index) {
 int value_y(int32_t value, const LogChannel& scale, int height) {
     int64_t span = int64_t{scale.max} - scale.min;
     if (span <= 0) return 0;
-    long double y = static_cast<long double>(height) / span * (int64_t{value} - scale.min);
-    return height - round_half_even(y);
+    // Exact rational arithmetic: a value half-way between two pixels goes to the even one.
+    int64_t y = div_round_half_even(int64_t{height} * (int64_t{value} - scale.min), span);
+    return static_cast<int>(std::clamp<int64_t>(height - y, INT32_MIN / 2, INT32_MAX / 2));
 }
 
 const LogChannel* channel_settings(const std::array<LogChannel, 7>& channels, int number) {
