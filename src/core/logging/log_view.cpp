@@ -122,7 +122,7 @@ std::vector<TextRow> name_rows(const LogHeader& h, const std::array<LogChannel, 
         int row = 4 + k++ - name_row_offset;
         if (row < 4) continue;  // scrolled away
         rows.push_back(
-            {row, channel_settings(channels, number)->color, channel_name(number, h.rev_flag)});
+            {row, channel_settings(channels, number)->color, log_channel_name(number, h.scale())});
     }
     return rows;
 }
