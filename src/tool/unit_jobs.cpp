@@ -10,11 +10,11 @@
 #include "core/link/lock.h"
 #include "core/link/netunit.h"
 #include "core/link/transfers.h"
-#include "platform/serial_port.h"
 #include "core/ui/clock.h"
 #include "core/ui/hooks.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
+#include "platform/serial_port.h"
 #include "tool/unit_session.h"
 
 namespace pvtool {
