@@ -160,19 +160,40 @@ int drawn_channel_count(const LogHeader& h, const std::array<LogChannel, 7>& cha
     return count;
 }
 
-bool log_can_drive_cursor(const LogHeader& h, int map_id, int axis_mode) {
+std::array<uint8_t, 6> channel_present{};
+
+void set_channel_present(const LogHeader& h) {
+    for (int number = 1; number <= 6; ++number)
+        channel_present[static_cast<size_t>(number - 1)] = h.has_channel(number) ? 1 : 0;
+}
+
+namespace {
+
+// The rev channel is not looked at in modes 4 and 5: the throttle alone decides there.
+bool cursor_allowed(int map_id, int axis_mode, bool has_rev, bool has_throttle) {
     if (!is_boost_map(map_id) && !is_offset_map(map_id)) return false;
     switch (axis_mode) {
         case 1:
         case 4:
         case 5:
-            return h.has_channel(ch_throttle);
+            return has_throttle;
         case 2:
         case 3:
-            return h.has_channel(ch_rev);
+            return has_rev;
         default:
             return false;
     }
+}
+
+}  // namespace
+
+bool log_link_cursor_allowed(int map_id, int axis_mode) {
+    return cursor_allowed(map_id, axis_mode, channel_present[ch_rev - 1] != 0,
+                          channel_present[ch_throttle - 1] != 0);
+}
+
+bool log_can_drive_cursor(const LogHeader& h, int map_id, int axis_mode) {
+    return cursor_allowed(map_id, axis_mode, h.has_channel(ch_rev), h.has_channel(ch_throttle));
 }
 
 }  // namespace pv
