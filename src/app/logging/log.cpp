@@ -110,6 +110,7 @@ Tlog::Tlog(const LogSide& side, LogWindowHost& host, QWidget* parent)
     sbdata->setPageStep(5);
     sbdata->setMaximum(0);
     sbdata->setFocusPolicy(Qt::StrongFocus);
+    sbdata->installEventFilter(this);
     left->addWidget(sbdata);
 
     pnlbtn = new QWidget(Panel1);
@@ -172,6 +173,7 @@ Tlog::Tlog(const LogSide& side, LogWindowHost& host, QWidget* parent)
     sblog->setPageStep(10);
     sblog->setMaximum(0);
     sblog->setFocusPolicy(Qt::StrongFocus);
+    sblog->installEventFilter(this);
     chart->addWidget(sblog);
     row->addWidget(pnldraw, 1);
     setWidget(client);
@@ -441,6 +443,23 @@ void Tlog::pnldrawResize() {
 
 bool Tlog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pblog && event->type() == QEvent::Resize) pnldrawResize();
+    // A focused scroll bar steps with the arrow keys: Left and Up back, Right and Down on,
+    // whatever the style would make of a horizontal bar.
+    if ((watched == sblog || watched == sbdata) && event->type() == QEvent::KeyPress) {
+        auto* bar = static_cast<QScrollBar*>(watched);
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+            case Qt::Key_Left:
+            case Qt::Key_Up:
+                bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+                return true;
+            case Qt::Key_Right:
+            case Qt::Key_Down:
+                bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+                return true;
+            default:
+                break;
+        }
+    }
     return QMdiSubWindow::eventFilter(watched, event);
 }
 
