@@ -359,7 +359,8 @@ void Tlog::pblogPaint(QPainter& p, const QRect& area) {
     // Layer 2: the traces, one polyline per channel in file order.
     std::vector<QPoint> pts;
     for (const ChartTrace& t : g.traces) {
-        p.setPen(QPen(log_color(t.color), 1));
+        // A cosmetic pen: one pixel wide, drawn on the raster fast path.
+        p.setPen(QPen(log_color(t.color), 0));
         pts.clear();
         for (const ChartPoint& c : t.points) pts.emplace_back(c.x, c.y);
         if (pts.size() == 1)
