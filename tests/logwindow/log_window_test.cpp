@@ -247,11 +247,14 @@ TEST_P(LogWindow, LogLinkPushesTheCursorValuesIntoTheSidesLiveValues) {
 
     pv::state.log_link = 1;
     w.log_link_changed();
-    w.pbdata->repaint();
     EXPECT_EQ(host.cursor_moves, 6);
     EXPECT_EQ(side().live_target->live_boost, 20);
     EXPECT_EQ(side().live_target->live_throttle, 80);
     EXPECT_EQ(side().live_target->marking, 0);
+    // Every cursor move sends the new values.
+    QTest::mouseClick(w.pblog, Qt::LeftButton, {}, QPoint(33, 50));
+    EXPECT_EQ(side().live_target->live_boost, 33);
+    EXPECT_EQ(host.cursor_moves, 12);
     pv::state.log_link = 0;
 }
 

@@ -313,12 +313,12 @@ void Tlog::SbdataReset() {
 
 void Tlog::repaint_all() {
     pbname->update();
-    pbdata->update();
     pblog->update();
+    values_changed();
 }
 
 void Tlog::log_link_changed() {
-    pbdata->update();
+    values_changed();
 }
 
 void Tlog::pbnamePaint(QPainter& p) {
@@ -341,7 +341,15 @@ void Tlog::pbdataPaint(QPainter& p) {
         p.setPen(log_color(r.color));
         p.drawText(0, r.row * row_height + fm.ascent(), QString::fromStdString(r.text));
     }
-    if (state.log_link)
+}
+
+void Tlog::values_changed() {
+    pbdata->update();
+    // Under Log Link the values under the cursor are the live values, whether or not the
+    // values column is in sight to be painted.
+    if (!state.log_link || !viewer_.paints()) return;
+    std::vector<int16_t> sample;
+    if (viewer_.read_cursor_sample(sample) && !sample.empty())
         viewer_.push_cursor_values(sample, [this] { host_.log_cursor_moved(viewer_.side()); });
 }
 
@@ -403,7 +411,7 @@ void Tlog::cursor_line_changed(int old_x) {
     const int h = chart_height();
     pblog->update(QRect(old_x, 0, 1, h + 1));
     pblog->update(QRect(cursor_x(viewer_.view()), 0, 1, h + 1));
-    pbdata->update();
+    values_changed();
 }
 
 void Tlog::pblogMouseDown(QMouseEvent* event) {
@@ -417,13 +425,13 @@ void Tlog::pblogMouseDown(QMouseEvent* event) {
 void Tlog::sblogChange(int position) {
     scroll_to(viewer_.view(), position, viewer_.last_index());
     pblog->update();
-    pbdata->update();
+    values_changed();
 }
 
 void Tlog::sbdataChange(int position) {
     viewer_.view().name_row_offset = position;
     pbname->update();
-    pbdata->update();
+    values_changed();
 }
 
 void Tlog::btnzoominClick() {

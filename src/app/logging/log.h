@@ -85,6 +85,8 @@ class Tlog : public QMdiSubWindow, private RecordingHost {
     void log_link_changed();
     // The three paint boxes again.
     void repaint_all();
+    // The values column again; under Log Link its values go out as the live values.
+    void values_changed();
 
     // Handlers under their design names.
     void btnopenClick();

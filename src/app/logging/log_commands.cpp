@@ -89,7 +89,8 @@ class LogCommands : public QObject, public LogWindowHost, public LogViews {
             map->repaint_grid();
         }
     }
-    void log_window_closed(const LogSide&) override {
+    void log_window_closed(const LogSide& side) override {
+        (&side == &data_log_side ? data_log_ : other_log_) = nullptr;
         // FormClose: Log Link goes with the window, then the commands follow.
         if (state.log_link) set_log_link(false);
         main_.RefreshCommands();
