@@ -7,11 +7,17 @@
 #include <QScrollBar>
 #include <QToolButton>
 
+#include "app/common/modal.h"
+#include "app/logging/mnt.h"
 #include "app/mapedit/map.h"
 #include "app_fixture.h"
+#include "core/link/link_timer.h"
 #include "core/logging/live.h"
 #include "core/logging/log_file.h"
 #include "core/logging/log_view.h"
+#include "core/logging/recorder.h"
+#include "sim/sim_port.h"
+#include "sim/sim_unit.h"
 
 namespace pv::test {
 
@@ -122,6 +128,91 @@ TEST_F(LogCommandsTest, LogLinkFollowsTheAxisModeOnTheMap) {
     data.axis_select_no = 1;  // throttle only
     EXPECT_TRUE(log_cursor_allowed_on(map_boost_a));
     EXPECT_FALSE(log_cursor_allowed_on(map_rpm_axis));
+}
+
+class Recording : public LogCommandsTest {
+  protected:
+    void SetUp() override {
+        LogCommandsTest::SetUp();
+        pvsim::Options o;
+        o.baud_timing = true;  // the timing test measures about 26 ms per poll
+        sim = std::make_unique<pvsim::SimUnit>(o, [this] { return clock_.tick_count(); });
+        sim_port = std::make_unique<pvsim::SimPort>(*sim);
+        install_link(sim_port.get());
+        // The recording window: `ticks` ticks of the log timer, then Escape unless it closed.
+        set_modal_runner([this](QDialog& d) {
+            d.show();
+            monitor_caption = d.windowTitle();
+            QTimer* t = main->findChild<QTimer*>(QStringLiteral("logtimer"));
+            interval = t->interval();
+            for (int k = 0; k < ticks && d.isVisible(); ++k) {
+                if (k == 1) live.marking = 255;  // Space held for one sample
+                if (k == 2) live.marking = 0;
+                if (k == silent_from)
+                    for (int m = 0; m < 6; ++m) sim->scripted.push_back(pvsim::Fault::silent);
+                clock_.advance(static_cast<uint32_t>(interval));
+                QTimerEvent tick(t->timerId());
+                QCoreApplication::sendEvent(t, &tick);
+            }
+            if (d.isVisible()) QTest::keyClick(&d, Qt::Key_Escape);
+            EXPECT_FALSE(d.isVisible());
+            return d.result();
+        });
+    }
+    void TearDown() override {
+        set_modal_runner({});
+        LogCommandsTest::TearDown();
+        install_link(nullptr);
+    }
+    std::unique_ptr<pvsim::SimUnit> sim;
+    std::unique_ptr<pvsim::SimPort> sim_port;
+    int ticks = 4;
+    int silent_from = -1;
+    int interval = 0;
+    QString monitor_caption;
+};
+
+TEST_F(Recording, StartRecordsUntilEscapeAndShowsTheDrive) {
+    start();
+    main->menunewClick();
+    link_on_start();
+    ASSERT_TRUE(state.link_on);
+    main->btnlogClick();
+    Tlog* w = log_window();
+    ASSERT_NE(w, nullptr);
+    w->btnlogstart->click();
+    EXPECT_TRUE(prompts.shown.empty()) << prompts.shown.front().text;
+    EXPECT_EQ(monitor_caption, QStringLiteral("Logging... Mark with SPACE key. ESC to exit."));
+    EXPECT_EQ(interval, 100);
+    const std::string tmp = (root / "prog" / "TMPLOG.PVL").string();
+    EXPECT_EQ(w->windowTitle().toStdString(), tmp);
+    EXPECT_EQ(w->viewer().last_index(), 3);
+    EXPECT_EQ(fs::file_size(tmp), 2u * (19 + 7 * 4));
+    LogReader r;
+    ASSERT_EQ(r.open(tmp), LogRead::ok);
+    std::vector<int16_t> words;
+    ASSERT_EQ(r.read_samples(0, 4, words), 4);
+    EXPECT_EQ(words[6], 0);
+    EXPECT_EQ(words[13], 255);
+    EXPECT_EQ(words[20], 0);
+    EXPECT_EQ(state.monitor_open, 0);
+    EXPECT_EQ(state.monitor_log_mode, 0);
+    EXPECT_EQ(recording.logging_active, 0);
+    EXPECT_TRUE(main->findChild<QTimer*>(QStringLiteral("linktimer"))->isActive());
+    EXPECT_TRUE(w->btnsave->isEnabled());
+}
+
+TEST_F(Recording, ASilentUnitEndsItWithTheSamplesSoFar) {
+    start();
+    main->menunewClick();
+    link_on_start();
+    main->btnlogClick();
+    ticks = 50;
+    silent_from = 2;  // two samples, then six missed polls close the window by themselves
+    log_window()->btnlogstart->click();
+    EXPECT_EQ(log_window()->viewer().last_index(), 1);
+    EXPECT_EQ(fs::file_size((root / "prog" / "TMPLOG.PVL").string()), 2u * (19 + 7 * 2));
+    EXPECT_EQ(state.monitor_open, 0);
 }
 
 }  // namespace

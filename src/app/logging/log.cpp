@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -525,9 +526,12 @@ void Tlog::show_recording_file(const std::string& path) {
 }
 
 void Tlog::run_recording_window(uint32_t interval_ms, const std::function<bool()>& tick) {
-    QDialog* monitor = nullptr;
+    QPointer<QDialog> monitor;
     auto on_tick = connect(logtimer, &QTimer::timeout, this, [&] {
-        if (!tick() && monitor) monitor->done(QDialog::Accepted);
+        if (tick()) return;
+        // The sample limit, a failed write or a silent unit end the recording like Escape.
+        logtimer->stop();
+        if (monitor) monitor->done(QDialog::Accepted);
     });
     host_.run_recording_monitor([&](QDialog* dlg) {
         monitor = dlg;

@@ -4,13 +4,17 @@
 #include <QMdiArea>
 #include <QPointer>
 
+#include "app/common/modal.h"
 #include "app/logging/log.h"
+#include "app/logging/mnt.h"
 #include "app/mapedit/map.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/main.h"
 #include "core/document/unit.h"
 #include "core/link/link_timer.h"
 #include "core/link/netunit.h"
+#include "core/logging/monitor.h"
+#include "core/mapedit/live_cursor.h"
 #include "core/ui/hooks.h"
 #include "core/ui/texts.h"
 
@@ -74,7 +78,15 @@ class LogCommands : public QObject, public LogWindowHost, public LogViews {
         // The channel settings dialog is not part of this program yet.
         return false;
     }
-    void run_recording_monitor(const std::function<void(QDialog*)>&) override {}
+    // The data monitor in its log mode (monitor_log_mode is set), modal until it closes.
+    void run_recording_monitor(const std::function<void(QDialog*)>& started) override {
+        auto* m = new Tmntdlg(&main_);
+        main_.views().add(m);
+        connect(m, &Tmntdlg::closed, this, [this, m] { main_.views().remove(m); });
+        m->activate_font_item();
+        started(m);
+        run_modal(*m);
+    }
     bool close_data_monitor() override {
         live_views().close_monitor();
         return state.monitor_open == 0;
@@ -85,7 +97,7 @@ class LogCommands : public QObject, public LogWindowHost, public LogViews {
     }
     void log_channels_changed() override {
         if (Tmap* map = main_.map_window()) {
-            map->cursor_enabled = log_cursor_allowed_on(grid.current_map);
+            cursors.cursor_enabled = log_cursor_allowed_on(grid.current_map) ? 1 : 0;
             map->repaint_grid();
         }
     }
@@ -120,7 +132,26 @@ void Tmain::open_log_window(const std::string& /*path*/) {
     log_commands(this).open(data_log_side);
 }
 
-void Tmain::btnmntClick() {}
+void Tmain::btnmntClick() {
+    if (Tmntdlg* open = Tmntdlg::current()) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    monitor_open_sequence([this](bool linked) {
+        // Its result does not matter here: the monitor only reads the document.
+        if (linked) document_views().commit_axis_edit();
+        auto* m = new Tmntdlg(this);
+        views_.add(m);
+        connect(m, &Tmntdlg::closed, this, [this, m] { views_.remove(m); });
+        m->show();
+        // With the link on the window took only its frame size, which in Manual mode left
+        // the fonts at their design size; the stored font size applies in every case.
+        if (!linked || settings.monitor_size != 1) m->activate_font_item();
+        m->activate_frame_item();
+    });
+}
 
 void Tmain::btnlogClick() {
     LogCommands& logs = log_commands(this);
