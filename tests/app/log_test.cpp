@@ -4,7 +4,10 @@
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/common/modal.h"
