@@ -109,6 +109,7 @@ int run(std::vector<std::string> args, Io io) {
     args.erase(args.begin());
     if (group == "pvd") return pvd_main(args, io);
     if (group == "unit") return unit_main(args, io);
+    if (group == "pvl") return pvl_main(args, io);
     if (group == "--help" || group == "help") {
         io.out << kUsageText;
         return kOk;

@@ -28,6 +28,15 @@ int pvd_main(const std::vector<std::string>& args, Io io);
 // pvd set FILE NAME=TEXT ... | pvd set --new OUT NAME=TEXT ...
 int pvd_set_main(const std::vector<std::string>& args, Io io);
 int unit_main(const std::vector<std::string>& args, Io io);
+int pvl_main(const std::vector<std::string>& args, Io io);
+
+// unit record: the log window's START from a terminal; `port` stands in for --port.
+int unit_record_main(std::vector<std::string> args, Io io);
+int unit_record(std::vector<std::string> args, Io io, pv::Port& port);
+
+// The maps the two corrections are worked out from: a data file's (`file`), or the unit's
+// own when `file` is empty; then the unit's map function. Failures have been said on err.
+bool load_correction_maps(const std::string& file, Io io);
 // unit_main on a given port instead of the serial device (tests); --port and --com then
 // only choose the COM number that messages name.
 int unit_command(const std::vector<std::string>& args, Io io, pv::Port* port);

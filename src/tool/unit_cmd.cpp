@@ -24,7 +24,8 @@ constexpr const char* kUnitUsage =
     "       pvtool unit versions [--port DEVICE | --com N]\n"
     "       pvtool unit poll     [--port DEVICE | --com N] [--count N] [--file DATA.PVD]\n"
     "                            [--monitor]\n"
-    "       pvtool unit load-all|load-params|send-all|send-params|lock|reset ...\n";
+    "       pvtool unit load-all|load-params|send-all|send-params|lock|reset ...\n"
+    "       pvtool unit record OUT.PVL [--samples N] [--file DATA.PVD] ...\n";
 
 // Messages of the link (a port that cannot be opened) go to stderr; nothing is asked.
 class ConsolePrompter : public pv::Prompter {
@@ -173,6 +174,10 @@ int unit_poll(long count, const std::string& file, bool monitor, Io io) {
 
 }  // namespace
 
+bool load_correction_maps(const std::string& file, Io io) {
+    return load_maps(file, io);
+}
+
 int unit_main(const std::vector<std::string>& args_in, Io io) {
     return unit_command(args_in, io, nullptr);
 }
@@ -187,6 +192,7 @@ int unit_command(const std::vector<std::string>& args_in, Io io, pv::Port* port)
     args.erase(args.begin());
     if (is_unit_job(command))
         return port ? unit_job(command, args, io, *port) : unit_job_main(command, args, io);
+    if (command == "record") return unit_record_main(args, io);
 
     std::string device, com, count_text, file;
     const bool monitor = take_flag(args, "--monitor");

@@ -20,6 +20,7 @@
 #include "core/document/unit.h"
 #include "core/link/link_timer.h"
 #include "core/logging/live.h"
+#include "core/logging/log_view.h"
 #include "core/mapedit/axis_edit.h"
 #include "core/mapedit/comparison.h"
 #include "core/ui/keys.h"
@@ -197,7 +198,7 @@ void Tmap::lvmap2SelectItem() {
     if (id == 0) return;
     sgmap->end_edit();
     grid.current_map = id;
-    cursors.cursor_enabled = is_map(id) && (!state.log_link || pv::data.axis_select_no != 0);
+    cursors.cursor_enabled = log_cursor_allowed_on(id);
     cursors.cursor_hold = 0;
     Shape s = MapShape(id, false);
     grid.grid_cols = s.cols;
