@@ -9,6 +9,8 @@
 namespace pv {
 
 const LogSide data_log_side{
+    .window_name = "Tlog",
+    .dialog_name = "Tlsetdlg",
     .section = "LOG",
     .channels = &Settings::log_channels,
     .back_color = &Settings::log_back_color,
@@ -28,6 +30,8 @@ const LogSide data_log_side{
 };
 
 const LogSide comparison_log_side{
+    .window_name = "Totherlog",
+    .dialog_name = "Totherlsetdlg",
     .section = "OTHERLOG",
     .channels = &Settings::other_log_channels,
     .back_color = &Settings::other_log_back_color,

@@ -50,6 +50,8 @@ enum class LimitRule {
 // The one description of a log side. Everything the data log and the comparison log do
 // differently is here; the windows and dialogs read it and keep no side switches of their own.
 struct LogSide {
+    const char* window_name;  // the windows' design names
+    const char* dialog_name;
     const char* section;  // settings file section of the channel records
     std::array<LogChannel, kLogChannels> Settings::*channels;
     int32_t Settings::*back_color;
