@@ -14,6 +14,7 @@
 #include "app/logging/lset.h"
 #include "core/document/unit.h"
 #include "core/ui/texts.h"
+#include "support/program.h"
 
 namespace pv {
 namespace {
@@ -38,11 +39,8 @@ class LsetDialog : public ::testing::TestWithParam<const LogSide*> {
   protected:
     void SetUp() override {
         application();
-        InitState();
-        settings = Settings{};
+        pvtest::reset_program();
         settings.lang_id = kLangEnglish;
-        data = ControllerData{};
-        unit = UnitState{};
         for (int c = 1; c <= kLogChannels; ++c)
             side().channel_settings()[c - 1] = {100 + c, 10 + c, 0x000010 * c, 1};
         side().channel_settings()[1].draw = 0;  // peak hold hidden

@@ -14,7 +14,9 @@
 #include <QStyledItemDelegate>
 #include <array>
 
-#include "app/shell/qt_prompter.h"
+#include "app/common/modal.h"
+#include "app/common/qt_prompter.h"
+#include "app/mapedit/map_grid.h"
 #include "core/ui/texts.h"
 
 namespace pv {
@@ -120,7 +122,7 @@ Tlsetdlg::Tlsetdlg(const LogSide& side, const std::vector<int>& file_channels, c
 bool Tlsetdlg::run(const LogSide& side, const std::vector<int>& file_channels, const LogScale& file,
                    const ColorChooser& choose_color, QWidget* parent) {
     Tlsetdlg dlg(side, file_channels, file, choose_color, parent);
-    return dlg.exec() == QDialog::Accepted;
+    return run_modal(dlg) == QDialog::Accepted;
 }
 
 void Tlsetdlg::FormCreate() {
@@ -321,31 +323,11 @@ void Tlsetdlg::edit_exit(QLineEdit* edit) {
     edit->setText(QString::fromStdString(work_.leave(field_of(edit), edit->text().toStdString())));
 }
 
-bool Tlsetdlg::edit_key_down(QLineEdit* edit, int key) {
-    StepKey step;
-    switch (key) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            step = StepKey::enter;
-            break;
-        case Qt::Key_PageUp:
-            step = StepKey::page_up;
-            break;
-        case Qt::Key_PageDown:
-            step = StepKey::page_down;
-            break;
-        case Qt::Key_Up:
-            step = StepKey::up;
-            break;
-        case Qt::Key_Down:
-            step = StepKey::down;
-            break;
-        default:
-            return false;
-    }
-    if (work_.current_row() != 0)
-        edit->setText(
-            QString::fromStdString(work_.key(field_of(edit), step, edit->text().toStdString())));
+bool Tlsetdlg::edit_key_down(QLineEdit* edit, int vkey) {
+    if (work_.current_row() == 0) return is_step_key(vkey);
+    auto shown = work_.key(field_of(edit), vkey, edit->text().toStdString());
+    if (!shown) return false;
+    edit->setText(QString::fromStdString(*shown));
     return true;
 }
 
@@ -354,7 +336,7 @@ bool Tlsetdlg::eventFilter(QObject* watched, QEvent* event) {
     if (edit && (edit == edmax || edit == edmin)) {
         if (event->type() == QEvent::FocusOut) edit_exit(edit);
         if (event->type() == QEvent::KeyPress &&
-            edit_key_down(edit, static_cast<QKeyEvent*>(event)->key()))
+            edit_key_down(edit, virtual_key(static_cast<QKeyEvent*>(event))))
             return true;
     }
     return QDialog::eventFilter(watched, event);

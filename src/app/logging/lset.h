@@ -55,7 +55,7 @@ class Tlsetdlg : public QDialog {
     void pnlcolorClick();
     void pnlbcolorClick();
     void edit_exit(QLineEdit* edit);
-    bool edit_key_down(QLineEdit* edit, int key);
+    bool edit_key_down(QLineEdit* edit, int vkey);
     void btnokClick();
     std::vector<int> selected_rows() const;
     std::optional<int32_t> choose(int32_t current);
