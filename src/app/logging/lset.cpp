@@ -12,20 +12,16 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <array>
 
 #include "app/common/modal.h"
 #include "app/common/qt_prompter.h"
+#include "app/logging/log.h"
 #include "app/mapedit/map_grid.h"
 #include "core/ui/texts.h"
 
 namespace pv {
-
-QColor log_color(int32_t stored) {
-    auto c = static_cast<uint32_t>(stored);
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                  static_cast<int>((c >> 16) & 0xFF));
-}
 
 int32_t stored_color(const QColor& color) {
     return color.red() | (color.green() << 8) | (color.blue() << 16);

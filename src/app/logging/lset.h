@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/logging/log_channels.h"
+#include "core/logging/log_file.h"
 
 class QCheckBox;
 class QLabel;
@@ -19,8 +20,7 @@ class QPushButton;
 
 namespace pv {
 
-// Colours are kept as the settings file stores them: 0x00BBGGRR.
-QColor log_color(int32_t stored);
+// A colour as the settings file stores it: 0x00BBGGRR (log_color is the way back).
 int32_t stored_color(const QColor& color);
 
 // The desktop's colour dialog. `initial` is the colour it starts with; `custom` fills the
@@ -37,9 +37,10 @@ class Tlsetdlg : public QDialog {
     Tlsetdlg(const LogSide& side, const std::vector<int>& file_channels, const LogScale& file,
              ColorChooser choose_color, QWidget* parent = nullptr);
 
-    // Runs the dialog modally; true after OK, when the side's settings hold the choices.
-    static bool run(const LogSide& side, const std::vector<int>& file_channels,
-                    const LogScale& file, const ColorChooser& choose_color, QWidget* parent);
+    // Runs the dialog for the log `h` modally; true after OK, when the side's settings hold
+    // the choices.
+    static bool run(const LogSide& side, const LogHeader& h, const ColorChooser& choose_color,
+                    QWidget* parent);
 
     const ChannelSettingsWork& work() const { return work_; }
 

@@ -15,20 +15,12 @@
 #include "core/document/unit.h"
 #include "core/ui/texts.h"
 #include "support/program.h"
+#include "window_app.h"
 
 namespace pv {
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "logging_window_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
+using logtest::application;
 
 struct ColorCall {
     int32_t initial;
