@@ -60,6 +60,18 @@ class ScriptedDialogs : public ShellDialogs {
         ++prints;
         return false;
     }
+    std::vector<std::optional<std::string>> log_open_answers, log_save_answers;
+    std::vector<std::string> log_open_initial, log_save_initial;
+    std::optional<std::string> open_log_file(QWidget*, const std::string& initial,
+                                             const std::string&) override {
+        log_open_initial.push_back(initial);
+        return next(log_open_answers);
+    }
+    std::optional<std::string> save_log_file(QWidget*, const std::string& initial,
+                                             const std::string&) override {
+        log_save_initial.push_back(initial);
+        return next(log_save_answers);
+    }
 
   private:
     static std::optional<std::string> next(std::vector<std::optional<std::string>>& q) {

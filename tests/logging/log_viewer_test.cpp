@@ -138,7 +138,7 @@ TEST_F(Saving, CopyThenShowsTheCopy) {
     auto dst = s.path("drive.PVL");
     EXPECT_EQ(viewer.save(dst), pv::LogViewer::SaveResult::saved);
     EXPECT_EQ(viewer.caption(), dst);
-    EXPECT_EQ(pv::settings.log_dir, s.dir() + "/");
+    EXPECT_EQ(pv::settings.log_dir, s.dir());
     EXPECT_EQ(logtest::read_all(dst), logtest::read_all(src));
 }
 

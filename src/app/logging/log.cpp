@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "app/shell/qt_prompter.h"
+#include "app/common/qt_prompter.h"
 #include "core/document/unit.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
@@ -217,7 +217,8 @@ void Tlog::FormCreate() {
     // The comparison log forgets the file it showed the last time it was open.
     if (side.opens_empty) side.remembered_file() = viewer_.placeholder();
     if (side.remembered_file().empty()) side.remembered_file() = viewer_.placeholder();
-    set_caption(side.remembered_file());
+    const std::string& remembered = side.remembered_file();
+    set_caption(remembered == viewer_.placeholder() ? remembered : absolute_path(remembered));
     if (btnsave) {
         std::error_code ec;
         btnsave->setEnabled(viewer_.shows_file() && std::filesystem::exists(viewer_.caption(), ec));
@@ -231,7 +232,8 @@ void Tlog::FormCreate() {
     Panel1->setFixedWidth((ja ? 23 : 28) * w);
     pbname->setFixedWidth((ja ? 15 : 20) * w);
 
-    const std::string folder = side.records ? settings.log_dir : std::string();
+    std::string folder = side.records ? settings.log_dir : std::string();
+    if (!folder.empty() && folder.back() != '/') folder += '/';
     open_dialog_file_ = folder + "*.PVL";
     save_dialog_file_ = folder + "*.PVL";
     ChReset();
@@ -263,7 +265,7 @@ void Tlog::apply_back_color() {
 
 void Tlog::show_file(const std::string& path) {
     set_caption(absolute_path(path));
-    if (viewer_.side().records) settings.log_dir = folder_with_separator(viewer_.caption());
+    if (viewer_.side().records) settings.log_dir = log_folder_of(viewer_.caption());
     open_dialog_file_ = viewer_.caption();
     ChReset();
 }
@@ -471,7 +473,7 @@ void Tlog::btnopenClick() {
     if (!std::filesystem::exists(*chosen, ec)) return;
     set_caption(absolute_path(*chosen));
     open_dialog_file_ = viewer_.caption();
-    if (viewer_.side().records) settings.log_dir = folder_with_separator(viewer_.caption());
+    if (viewer_.side().records) settings.log_dir = log_folder_of(viewer_.caption());
     ChReset();
 }
 
@@ -544,7 +546,7 @@ void Tlog::closeEvent(QCloseEvent* event) {
         side.remembered_file() = viewer_.caption();
         if (side.records && !open_dialog_file_.empty() &&
             open_dialog_file_.find('*') == std::string::npos)
-            settings.log_dir = folder_with_separator(open_dialog_file_);
+            settings.log_dir = log_folder_of(open_dialog_file_);
         host_.log_window_closed(side);
     }
     QMdiSubWindow::closeEvent(event);

@@ -17,6 +17,7 @@
 #include "app/mapedit/map_host.h"
 #include "core/document/document_flow.h"
 #include "core/document/unit.h"
+#include "core/logging/log_view.h"
 #include "core/link/link_timer.h"
 #include "core/mapedit/axis_edit.h"
 #include "core/mapedit/comparison.h"
@@ -193,7 +194,7 @@ void Tmap::lvmap2SelectItem() {
     if (id == 0) return;
     sgmap->end_edit();
     grid.current_map = id;
-    cursor_enabled = is_map(id) && (!state.log_link || pv::data.axis_select_no != 0);
+    cursor_enabled = log_cursor_allowed_on(id);
     cursor_hold = false;
     Shape s = MapShape(id, false);
     grid.grid_cols = s.cols;

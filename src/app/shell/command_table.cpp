@@ -223,6 +223,7 @@ const Command kCommands[] = {
     {.menu = &T::menuloglink,
      .menu_name = "menuloglink",
      .caption = "Log Link(&L)",
+     .checkable = true,
      .handler = &T::menuloglinkClick,
      .when = When::log_link},
     {.menu = &T::menuotherlog,

@@ -21,8 +21,20 @@ QString data_filter() {
 
 QString start_path(const std::string& initial) {
     QString s = QString::fromStdString(initial);
-    if (s.endsWith(QStringLiteral("*.PVD"))) s.chop(5);
+    if (s.endsWith(QStringLiteral("*.PVD")) || s.endsWith(QStringLiteral("*.PVL"))) s.chop(5);
     return s;
+}
+
+// "name|*.PVL|name|*.TXT" as Qt writes filters, each pattern in both cases.
+QString qt_filter(const std::string& filter8) {
+    const QStringList parts = ui_text(filter8).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype k = 0; k + 1 < parts.size(); k += 2) {
+        const QString pattern = parts[k + 1];
+        filters << parts[k] + QStringLiteral(" (") + pattern + QLatin1Char(' ') +
+                       pattern.toLower() + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
 }
 
 }  // namespace
@@ -39,6 +51,28 @@ std::optional<std::string> QtShellDialogs::save_data_file(QWidget* parent,
     QFileDialog dlg(parent, QString(), start_path(initial), data_filter());
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(QStringLiteral("PVD"));
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, false);
+    QFileInfo start(start_path(initial));
+    if (!start.isDir() && !start.fileName().isEmpty()) dlg.selectFile(start.fileName());
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    return dlg.selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> QtShellDialogs::open_log_file(QWidget* parent,
+                                                         const std::string& initial,
+                                                         const std::string& filter8) {
+    QString f =
+        QFileDialog::getOpenFileName(parent, QString(), start_path(initial), qt_filter(filter8));
+    if (f.isEmpty() || !QFileInfo(f).isFile()) return std::nullopt;
+    return f.toStdString();
+}
+
+std::optional<std::string> QtShellDialogs::save_log_file(QWidget* parent,
+                                                         const std::string& initial,
+                                                         const std::string& filter8) {
+    QFileDialog dlg(parent, QString(), start_path(initial), qt_filter(filter8));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setDefaultSuffix(QStringLiteral("PVL"));
     dlg.setOption(QFileDialog::DontConfirmOverwrite, false);
     QFileInfo start(start_path(initial));
     if (!start.isDir() && !start.fileName().isEmpty()) dlg.selectFile(start.fileName());

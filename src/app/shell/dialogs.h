@@ -20,6 +20,12 @@ class ShellDialogs {
     virtual std::optional<std::string> save_data_file(QWidget* parent,
                                                       const std::string& initial) = 0;
     virtual bool print_setup(QWidget* parent, QPrinter& printer) = 0;
+    // The log windows' file dialogs. `filter8` is the text library's filter
+    // ("name|*.PVL|name|*.TXT"). The save dialog adds ".PVL" when no extension was given.
+    virtual std::optional<std::string> open_log_file(QWidget* parent, const std::string& initial,
+                                                     const std::string& filter8) = 0;
+    virtual std::optional<std::string> save_log_file(QWidget* parent, const std::string& initial,
+                                                     const std::string& filter8) = 0;
 };
 
 class QtShellDialogs : public ShellDialogs {
@@ -27,6 +33,10 @@ class QtShellDialogs : public ShellDialogs {
     std::optional<std::string> open_data_file(QWidget* parent, const std::string& initial) override;
     std::optional<std::string> save_data_file(QWidget* parent, const std::string& initial) override;
     bool print_setup(QWidget* parent, QPrinter& printer) override;
+    std::optional<std::string> open_log_file(QWidget* parent, const std::string& initial,
+                                             const std::string& filter8) override;
+    std::optional<std::string> save_log_file(QWidget* parent, const std::string& initial,
+                                             const std::string& filter8) override;
 };
 
 }  // namespace pv

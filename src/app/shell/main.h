@@ -79,6 +79,9 @@ class Tmain : public QMainWindow,
     // by a command joins with views().add(window) and leaves with views().remove(window).
     ViewRegistry& views() { return views_; }
     const ShellPaths& paths() const { return paths_; }
+    // The child windows' frame and the file dialogs, for the windows made in other folders.
+    QMdiArea* mdi_area() const { return mdi_; }
+    ShellDialogs* dialogs() const { return dialogs_; }
     const ShellSettings& shell_settings() const { return shell_; }
     bool settings_written() const { return settings_written_; }
     QAction* action(const QString& name) const;  // by its design name: "menusave", "btnlink"

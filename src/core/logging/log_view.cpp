@@ -192,6 +192,11 @@ bool log_link_cursor_allowed(int map_id, int axis_mode) {
                           channel_present[ch_throttle - 1] != 0);
 }
 
+bool log_cursor_allowed_on(int map_id) {
+    if (!is_map(map_id)) return false;
+    return !state.log_link || log_link_cursor_allowed(map_id, data.axis_select_no);
+}
+
 bool log_can_drive_cursor(const LogHeader& h, int map_id, int axis_mode) {
     return cursor_allowed(map_id, axis_mode, h.has_channel(ch_rev), h.has_channel(ch_throttle));
 }

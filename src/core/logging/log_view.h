@@ -149,6 +149,9 @@ void set_channel_present(const LogHeader& h);
 // The map cursor under Log Link on table `map_id` in axis mode `axis_mode`, by
 // channel_present.
 bool log_link_cursor_allowed(int map_id, int axis_mode);
+// cursor_enabled of the map window for table `map_id`: a map, and under Log Link one the
+// loaded log can drive in the document's axis mode.
+bool log_cursor_allowed_on(int map_id);
 
 // Whether a log with these channels can drive the map cursor on table `map_id` in axis mode
 // `axis_mode`: only the boost and offset maps, mode 1 and modes 4 and 5 need the throttle,

@@ -73,7 +73,7 @@ LogViewer::SaveResult LogViewer::save(const std::string& chosen) {
         case SaveKind::copy:
             if (!copy_log_file(caption_, chosen)) break;
             caption_ = chosen;
-            settings.log_dir = folder_with_separator(chosen);
+            settings.log_dir = log_folder_of(chosen);
             return SaveResult::saved;
         case SaveKind::text:
             if (!export_log_text(caption_, chosen)) break;
@@ -83,10 +83,9 @@ LogViewer::SaveResult LogViewer::save(const std::string& chosen) {
     return SaveResult::failed;
 }
 
-std::string folder_with_separator(const std::string& path) {
+std::string log_folder_of(const std::string& path) {
     std::string folder = std::filesystem::path(path).parent_path().string();
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
+    return folder.empty() ? std::string(".") : folder;
 }
 
 }  // namespace pv

@@ -71,7 +71,7 @@ class LogViewer {
     LogView view_;
 };
 
-// The folder part of a path, with its trailing separator, as log_dir keeps it.
-std::string folder_with_separator(const std::string& path);
+// The folder of a file, as log_dir keeps it (no trailing separator).
+std::string log_folder_of(const std::string& path);
 
 }  // namespace pv
