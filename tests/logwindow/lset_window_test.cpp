@@ -8,12 +8,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolButton>
 
+#include "app/common/modal.h"
+#include "app/logging/log.h"
 #include "app/logging/lset.h"
 #include "core/document/unit.h"
 #include "core/ui/texts.h"
+#include "log_images.h"
 #include "support/program.h"
 #include "window_app.h"
 
@@ -238,6 +244,69 @@ TEST_P(LsetDialog, EveryControlHasAnAccessibleNameInTabOrder) {
                   ->text(QAccessible::Name)
                   .toStdString(),
               "Minimum");
+}
+
+// The dialog as the log window's Display Setting button opens it, for the log it shows.
+class SettingsHost : public LogWindowHost {
+  public:
+    std::optional<int32_t> color_answer;
+    std::optional<std::string> open_log_file(QWidget*, const std::string&, uint32_t) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> save_log_file(QWidget*, const std::string&) override {
+        return std::nullopt;
+    }
+    bool run_log_settings(QWidget* parent, const LogSide& side, const LogHeader& h) override {
+        return Tlsetdlg::run(
+            side, h,
+            [this](QWidget*, int32_t, const std::optional<int32_t>&) { return color_answer; },
+            parent);
+    }
+    void run_recording_monitor(const std::function<void(QDialog*)>&) override {}
+    bool close_data_monitor() override { return true; }
+    void refresh_data_monitor() override {}
+    void log_cursor_moved(const LogSide&) override {}
+    void log_channels_changed() override {}
+    void log_window_closed(const LogSide&) override {}
+};
+
+TEST_P(LsetDialog, DisplaySettingButtonOfTheLogWindowAppliesTheChoices) {
+    logtest::Scratch scratch;
+    logtest::Words body;
+    for (int k = 0; k < 50; ++k) body.insert(body.end(), {10, 20, 30, 40, 0, 100, 0});
+    std::string path = scratch.path("drive.PVL");
+    logtest::write_words(path, logtest::cat({logtest::current_header(100, 0, 0), body}));
+
+    SettingsHost host;
+    QPointer<Tlog> win = new Tlog(side(), host);
+    win->show();
+    win->show_file(path);
+    QApplication::processEvents();
+    ASSERT_TRUE(win->btnlset->isEnabled());
+    const int rows = win->sbdata->maximum();  // the drawn channels
+
+    std::string seen_title;
+    host.color_answer = 0x00FF00;
+    set_modal_runner([&](QDialog& d) {
+        seen_title = d.objectName().toStdString();
+        d.show();
+        auto* list = d.findChild<QListWidget*>("lblset");
+        list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);  // pressure
+        d.findChild<QCheckBox*>("cbdraw")->click();                   // hidden now
+        d.findChild<QPushButton*>("pnlbcolor")->click();
+        d.findChild<QPushButton*>("btnok")->click();
+        return d.result();
+    });
+    win->btnlset->click();
+    set_modal_runner({});
+
+    EXPECT_EQ(seen_title, side().dialog_name);
+    EXPECT_EQ(side().channel_settings()[0].draw, 0);
+    EXPECT_EQ(side().background(), 0x00FF00);
+    EXPECT_EQ(win->sbdata->maximum(), rows - 1);
+    EXPECT_EQ(win->pnldraw->palette().color(QPalette::Window), QColor(0, 0xFF, 0));
+    win->close();
+    QApplication::processEvents();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSides, LsetDialog,

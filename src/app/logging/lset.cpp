@@ -115,9 +115,10 @@ Tlsetdlg::Tlsetdlg(const LogSide& side, const std::vector<int>& file_channels, c
     FormCreate();
 }
 
-bool Tlsetdlg::run(const LogSide& side, const std::vector<int>& file_channels, const LogScale& file,
-                   const ColorChooser& choose_color, QWidget* parent) {
-    Tlsetdlg dlg(side, file_channels, file, choose_color, parent);
+bool Tlsetdlg::run(const LogSide& side, const LogHeader& h, const ColorChooser& choose_color,
+                   QWidget* parent) {
+    std::vector<int> channels(h.ch.begin(), h.ch.begin() + std::clamp(h.n, 0, kMaxLogChannels));
+    Tlsetdlg dlg(side, channels, LogScale{h.rev_flag, h.pressure_unit}, choose_color, parent);
     return run_modal(dlg) == QDialog::Accepted;
 }
 
