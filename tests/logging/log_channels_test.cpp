@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/document/unit.h"
+#include "core/ui/keys.h"
+#include "support/program.h"
 
 namespace pv {
 namespace {
@@ -38,14 +40,14 @@ TEST(LogChannelCounts, ParsingRoundsHalvesToEvenAndRefusesNonNumbers) {
 
 TEST(LogChannelCounts, StepsStopAtTheBoundsAndEnterLeavesTheValue) {
     EntryBounds b{-3, 5};
-    EXPECT_EQ(step_value(StepKey::up, 4, b), 5);
-    EXPECT_EQ(step_value(StepKey::page_up, 5, b), 5);
-    EXPECT_EQ(step_value(StepKey::down, -2, b), -3);
-    EXPECT_EQ(step_value(StepKey::page_down, -3, b), -3);
-    EXPECT_EQ(step_value(StepKey::enter, 2, b), 2);
+    EXPECT_EQ(step_value(vk_up, 4, b), 5);
+    EXPECT_EQ(step_value(vk_prior, 5, b), 5);
+    EXPECT_EQ(step_value(vk_down, -2, b), -3);
+    EXPECT_EQ(step_value(vk_next, -3, b), -3);
+    EXPECT_EQ(step_value(vk_return, 2, b), 2);
     // A stored value already past a bound only steps back towards the range.
-    EXPECT_EQ(step_value(StepKey::up, 9, b), 9);
-    EXPECT_EQ(step_value(StepKey::down, 9, b), 8);
+    EXPECT_EQ(step_value(vk_up, 9, b), 9);
+    EXPECT_EQ(step_value(vk_down, 9, b), 8);
 }
 
 TEST(LogChannelCounts, EntryBoundsStayWithinTheChannelLimits) {
@@ -82,8 +84,7 @@ void PrintTo(const SideCase& c, std::ostream* os) {
 class LogSideRules : public ::testing::TestWithParam<SideCase> {
   protected:
     void SetUp() override {
-        InitState();
-        settings = Settings{};
+        pvtest::reset_program();
         for (int c = 1; c <= kLogChannels; ++c) {
             // Distinct, in-range records so that a write to the wrong channel shows.
             LogChannel rec{100 + c, 10 + c, 0x10 * c, static_cast<uint8_t>(c % 2)};
@@ -141,7 +142,7 @@ TEST_P(LogSideRules, RowsFollowTheFileAndTakeTheSidesSettings) {
 TEST_P(LogSideRules, TypedRevMaximumInSpeedIsHalvedAndClamped) {
     auto work = open({1, 3});
     work.select(2);
-    EXPECT_EQ(work.key(EditField::max, StepKey::enter, "300"), "  300");
+    EXPECT_EQ(work.key(EditField::max, vk_return, "300"), "  300");
     EXPECT_EQ(work.rows()[1].rec.max, 150);
     EXPECT_EQ(work.leave(EditField::max, "600"), "  500");
     EXPECT_EQ(work.rows()[1].rec.max, 250);
@@ -151,19 +152,20 @@ TEST_P(LogSideRules, KeysStopAtTheLimitsAndKeepMaxAboveMin) {
     auto work = open({4, 6});
     work.select(1);  // throttle 0..100, stored 14..104
     EXPECT_EQ(work.leave(EditField::max, "99"), "99");
-    EXPECT_EQ(work.key(EditField::max, StepKey::up, "99"), "100");
-    EXPECT_EQ(work.key(EditField::max, StepKey::page_up, "100"), "100");
+    EXPECT_EQ(work.key(EditField::max, vk_up, "99"), "100");
+    EXPECT_EQ(work.key(EditField::max, vk_prior, "100"), "100");
     EXPECT_EQ(work.leave(EditField::max, "3"), "15");  // min is 14
-    EXPECT_EQ(work.key(EditField::max, StepKey::down, "15"), "15");
+    EXPECT_EQ(work.key(EditField::max, vk_down, "15"), "15");
     EXPECT_EQ(work.leave(EditField::min, "500"), "14");  // max is 15
-    EXPECT_EQ(work.key(EditField::min, StepKey::up, "14"), "14");
+    EXPECT_EQ(work.key(EditField::min, vk_up, "14"), "14");
 
     work.select(2);  // offset correction, bottom limit 1, stored min 16
     EXPECT_EQ(work.leave(EditField::min, "2"), "2");
-    EXPECT_EQ(work.key(EditField::min, StepKey::down, "2"), "1");
-    EXPECT_EQ(work.key(EditField::min, StepKey::page_down, "1"), "1");
+    EXPECT_EQ(work.key(EditField::min, vk_down, "2"), "1");
+    EXPECT_EQ(work.key(EditField::min, vk_next, "1"), "1");
+    EXPECT_EQ(work.key(EditField::min, vk_left, "7"), std::nullopt);  // the edit's own key
     // A text that is no number leaves the value where it was.
-    EXPECT_EQ(work.key(EditField::min, StepKey::up, "x"), "2");
+    EXPECT_EQ(work.key(EditField::min, vk_up, "x"), "2");
 }
 
 TEST_P(LogSideRules, PsiPressureStepsByCountsWithoutLosingThem) {
@@ -173,8 +175,8 @@ TEST_P(LogSideRules, PsiPressureStepsByCountsWithoutLosingThem) {
     EXPECT_EQ(shown, " 12.3");
     EXPECT_EQ(work.leave(EditField::max, shown), " 12.3");
     EXPECT_EQ(work.rows()[0].rec.max, 1234);
-    shown = work.key(EditField::max, StepKey::up, shown);
-    shown = work.key(EditField::max, StepKey::up, shown);
+    shown = *work.key(EditField::max, vk_up, shown);
+    shown = *work.key(EditField::max, vk_up, shown);
     EXPECT_EQ(work.rows()[0].rec.max, 1236);
     EXPECT_EQ(shown, " 12.4");
     work.leave(EditField::max, "12.5");
@@ -195,7 +197,7 @@ TEST_P(LogSideRules, MarkingRowHasEmptyDisabledEdits) {
     EXPECT_EQ(v.min_text, "");
     EXPECT_FALSE(v.edits_enabled);
     EXPECT_TRUE(v.color_enabled);
-    EXPECT_EQ(work.key(EditField::max, StepKey::up, ""), "");
+    EXPECT_EQ(work.key(EditField::max, vk_up, ""), "");
     EXPECT_EQ(work.rows()[1].rec.max, side().channel_settings()[6].max);
 }
 

@@ -18,22 +18,14 @@
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
 #include "log_images.h"
+#include "window_app.h"
 
 namespace {
 
 using logtest::cat;
 using logtest::Words;
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "log_window_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
+using logtest::application;
 
 class FakeHost : public pv::LogWindowHost {
   public:

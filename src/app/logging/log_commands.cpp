@@ -7,6 +7,7 @@
 #include "app/common/modal.h"
 #include "app/logging/log.h"
 #include "app/logging/mnt.h"
+#include "app/logging/lset.h"
 #include "app/mapedit/map.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/main.h"
@@ -74,9 +75,8 @@ class LogCommands : public QObject, public LogWindowHost, public LogViews {
         if (!main_.dialogs()) return std::nullopt;
         return main_.dialogs()->save_log_file(parent, initial, text(Catalog::Log, 10));
     }
-    bool run_log_settings(QWidget*, const LogSide&, const LogHeader&) override {
-        // The channel settings dialog is not part of this program yet.
-        return false;
+    bool run_log_settings(QWidget* parent, const LogSide& side, const LogHeader& h) override {
+        return Tlsetdlg::run(side, h, desktop_color_dialog, parent);
     }
     // The data monitor in its log mode (monitor_log_mode is set), modal until it closes.
     void run_recording_monitor(const std::function<void(QDialog*)>& started) override {
@@ -93,7 +93,10 @@ class LogCommands : public QObject, public LogWindowHost, public LogViews {
     }
     void refresh_data_monitor() override { live_views().refresh_monitor(); }
     void log_cursor_moved(const LogSide& side) override {
-        if (side.cursor == CursorLayer::live_cursor) live_views().update_live_cursor();
+        if (side.cursor == CursorLayer::live_cursor)
+            live_views().update_live_cursor();
+        else
+            live_views().update_compare_cursor();
     }
     void log_channels_changed() override {
         if (Tmap* map = main_.map_window()) {
@@ -165,6 +168,9 @@ void Tmain::menuloglinkClick() {
     log_commands(this).set_log_link(state.log_link == 0);
 }
 
-void Tmain::menuotherlogClick() {}
+void Tmain::menuotherlogClick() {
+    // The comparison log reads files only; the serial port stays as it is.
+    log_commands(this).open(comparison_log_side);
+}
 
 }  // namespace pv

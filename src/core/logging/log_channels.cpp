@@ -4,11 +4,14 @@
 #include <cstdio>
 
 #include "core/link/netunit.h"
+#include "core/ui/keys.h"
 #include "core/ui/texts.h"
 
 namespace pv {
 
 const LogSide data_log_side{
+    .window_name = "Tlog",
+    .dialog_name = "Tlsetdlg",
     .section = "LOG",
     .channels = &Settings::log_channels,
     .back_color = &Settings::log_back_color,
@@ -28,6 +31,8 @@ const LogSide data_log_side{
 };
 
 const LogSide comparison_log_side{
+    .window_name = "Totherlog",
+    .dialog_name = "Totherlsetdlg",
     .section = "OTHERLOG",
     .channels = &Settings::other_log_channels,
     .back_color = &Settings::other_log_back_color,
@@ -153,17 +158,14 @@ EntryBounds entry_bounds(EditField field, const LogChannel& rec, const ChannelLi
     return {limits.bottom, within(int64_t{rec.max} - 1, limits.bottom, int64_t{limits.top} - 1)};
 }
 
-int32_t step_value(StepKey key, int32_t value, const EntryBounds& bounds) {
-    switch (key) {
-        case StepKey::page_up:
-        case StepKey::up:
-            return value < bounds.upper ? value + 1 : value;
-        case StepKey::page_down:
-        case StepKey::down:
-            return value > bounds.lower ? value - 1 : value;
-        case StepKey::enter:
-            break;
-    }
+bool is_step_key(int vkey) {
+    return vkey == vk_return || vkey == vk_prior || vkey == vk_next || vkey == vk_up ||
+           vkey == vk_down;
+}
+
+int32_t step_value(int vkey, int32_t value, const EntryBounds& bounds) {
+    if (vkey == vk_prior || vkey == vk_up) return value < bounds.upper ? value + 1 : value;
+    if (vkey == vk_next || vkey == vk_down) return value > bounds.lower ? value - 1 : value;
     return value;
 }
 
@@ -238,10 +240,12 @@ void ChannelSettingsWork::take(EditField field, const std::string& text) {
         v = Clamp(*parsed, b.lower, b.upper);
 }
 
-std::string ChannelSettingsWork::key(EditField field, StepKey key, const std::string& text) {
+std::optional<std::string> ChannelSettingsWork::key(EditField field, int vkey,
+                                                    const std::string& text) {
+    if (!is_step_key(vkey)) return std::nullopt;
     if (!view(1).edits_enabled) return text;
     take(field, text);
-    value(field) = step_value(key, value(field), bounds(field));
+    value(field) = step_value(vkey, value(field), bounds(field));
     return shown(field);
 }
 

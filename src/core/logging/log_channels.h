@@ -50,6 +50,8 @@ enum class LimitRule {
 // The one description of a log side. Everything the data log and the comparison log do
 // differently is here; the windows and dialogs read it and keep no side switches of their own.
 struct LogSide {
+    const char* window_name;  // the windows' design names
+    const char* dialog_name;
     const char* section;  // settings file section of the channel records
     std::array<LogChannel, kLogChannels> Settings::*channels;
     int32_t Settings::*back_color;
@@ -104,10 +106,11 @@ struct EntryBounds {
 // fall below the bottom limit).
 EntryBounds entry_bounds(EditField field, const LogChannel& rec, const ChannelLimits& limits);
 
-enum class StepKey { enter, page_up, page_down, up, down };
+// The keys an edit takes its text in with: Enter, Page Up, Page Down, Up and Down.
+bool is_step_key(int vkey);
 // Page Up and Up add one count below the upper bound, Page Down and Down take one away above
 // the lower bound; Enter leaves the value alone.
-int32_t step_value(StepKey key, int32_t value, const EntryBounds& bounds);
+int32_t step_value(int vkey, int32_t value, const EntryBounds& bounds);
 
 // The dialog's working copy: one record per channel of the shown file, in the file's order,
 // taken from the side's settings when the dialog opens and written back only by commit().
@@ -148,9 +151,9 @@ class ChannelSettingsWork {
     // The range the edit keeps for the current row. It depends only on the other edit's
     // value, which cannot change while this edit has the focus.
     EntryBounds bounds(EditField field) const;
-    // Enter, Page Up/Down or Up/Down in the edit, which holds `text`: the text is taken into
-    // the value first, then the key steps it; returns the text the edit shows afterwards.
-    std::string key(EditField field, StepKey key, const std::string& text);
+    // A key in the edit, which holds `text`. A step key takes the text into the value first,
+    // then steps it; returns the text the edit shows afterwards, or none for any other key.
+    std::optional<std::string> key(EditField field, int vkey, const std::string& text);
     // The edit loses the focus: the text is taken; returns the text the edit shows.
     std::string leave(EditField field, const std::string& text);
 

@@ -101,6 +101,9 @@ class LiveViews {
     // A poll succeeded with the document open: move the live cursor and trace unless the
     // cursor is disabled or held.
     virtual void update_live_cursor() {}
+    // Under Log Link the comparison log wrote its cursor's values (other_live): move the
+    // map's comparison-log cursor.
+    virtual void update_compare_cursor() {}
     virtual void clear_cursor_hold() {}
     // Trace and Cursor Trace: switch off whichever is down.
     virtual void release_trace_buttons() {}

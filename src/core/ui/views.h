@@ -82,6 +82,9 @@ class ViewRegistry final : public DocumentViews, public LiveViews, public LogVie
     void update_live_cursor() override {
         each(live_, [](LiveViews* v) { v->update_live_cursor(); });
     }
+    void update_compare_cursor() override {
+        each(live_, [](LiveViews* v) { v->update_compare_cursor(); });
+    }
     void clear_cursor_hold() override {
         each(live_, [](LiveViews* v) { v->clear_cursor_hold(); });
     }
