@@ -2,11 +2,11 @@
 
 #include <ostream>
 
-#include "platform/codepage.h"
 #include "core/document/unit.h"
+#include "core/settings/settings_file.h"
+#include "platform/codepage.h"
 #include "platform/language.h"
 #include "platform/program_folder.h"
-#include "core/settings/settings_file.h"
 
 namespace pvtool {
 
@@ -17,6 +17,7 @@ constexpr const char* kUsageText =
     "  pvd new OUT              write a New document as a data file\n"
     "  pvd dump FILE            print a data file as JSON\n"
     "  pvd build IN.json OUT    write a data file from the New defaults and a JSON object\n"
+    "  pvd print FILE OUT.pdf [--table NAME]  the map page of one table as a PDF file\n"
     "  unit status|versions|poll [--port DEVICE | --com N] ...\n"
     "  unit load-all OUT.PVD | load-params FILE.PVD | send-all IN.PVD | send-params IN.PVD\n"
     "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n";
