@@ -18,7 +18,9 @@ constexpr const char* kUsageText =
     "  pvd dump FILE            print a data file as JSON\n"
     "  pvd build IN.json OUT    write a data file from the New defaults and a JSON object\n"
     "  pvd print FILE OUT.pdf [--table NAME]  the map page of one table as a PDF file\n"
+    "  pvd diff A.PVD B.PVD [--json]          what differs between two data files\n"
     "  unit status|versions|poll [--port DEVICE | --com N] ...\n"
+    "  unit diff FILE.PVD [--json]  what Send All Data would change on the unit (reads only)\n"
     "  unit load-all OUT.PVD | load-params FILE.PVD | send-all IN.PVD | send-params IN.PVD\n"
     "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n";
 

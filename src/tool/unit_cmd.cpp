@@ -7,10 +7,11 @@
 #include "core/link/netunit.h"
 #include "core/link/transfers.h"
 #include "core/logging/live.h"
-#include "platform/serial_port.h"
-#include "tool/tool.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
+#include "platform/serial_port.h"
+#include "tool/diff_cmd.h"
+#include "tool/tool.h"
 #include "tool/unit_jobs.h"
 #include "tool/unit_session.h"
 
@@ -22,6 +23,7 @@ constexpr const char* kUnitUsage =
     "usage: pvtool unit status   [--port DEVICE | --com N]\n"
     "       pvtool unit versions [--port DEVICE | --com N]\n"
     "       pvtool unit poll     [--port DEVICE | --com N] [--count N] [--file DATA.PVD]\n"
+    "       pvtool unit diff FILE.PVD [--json] [--port DEVICE | --com N]\n"
     "       pvtool unit load-all|load-params|send-all|send-params|lock|reset ...\n";
 
 // Messages of the link (a port that cannot be opened) go to stderr; nothing is asked.
@@ -161,6 +163,7 @@ int unit_main(const std::vector<std::string>& args_in, Io io) {
     std::string command = args.front();
     args.erase(args.begin());
     if (is_unit_job(command)) return unit_job_main(command, args, io);
+    if (command == "diff") return unit_diff_main(args, io);
 
     std::string device, com, count_text, file;
     take_option(args, "--port", device);
