@@ -70,7 +70,7 @@ TEST_F(About, LayoutFollowsTheLabelsAndTheLanguage) {
     m.error_text_width = 121;
     m.panel_left = 8;
     m.ok_width = 75;
-    m.copyright_width = 331;
+    m.copyright_width = 191;
     m.copyright_height = 13;
     pv::AboutLayout l = pv::about_layout(m);
     EXPECT_EQ(l.number_left, 93);
@@ -78,13 +78,20 @@ TEST_F(About, LayoutFollowsTheLabelsAndTheLanguage) {
     EXPECT_EQ(l.name_left, 32 + 32 + 16);
     EXPECT_EQ(l.panel_width, 121 + 93 + 8);
     EXPECT_EQ(l.form_width, 222 + 24);
-    EXPECT_EQ(l.ok_left, 123 - 38);          // 37.5 rounds to the even 38
-    EXPECT_EQ(l.copyright_left, 111 - 166);  // 165.5 rounds to 166
-    EXPECT_EQ(l.copyright_width, 331);
+    EXPECT_EQ(l.ok_left, 123 - 38);         // 37.5 rounds to the even 38
+    EXPECT_EQ(l.copyright_left, 111 - 96);  // 95.5 rounds to 96
+    EXPECT_EQ(l.copyright_width, 191);
     m.japanese = true;
     l = pv::about_layout(m);
     EXPECT_EQ(l.icon_left, 48);
     EXPECT_EQ(l.name_left, 48 + 32 + 32);
+
+    // A notice wider than the version rows widens the panel instead of being cut off.
+    m.copyright_width = 331;
+    l = pv::about_layout(m);
+    EXPECT_EQ(l.panel_width, 331 + 16);
+    EXPECT_EQ(l.form_width, 347 + 24);
+    EXPECT_EQ(l.copyright_left, 8);
 }
 
 }  // namespace

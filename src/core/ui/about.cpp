@@ -1,5 +1,7 @@
 #include "core/ui/about.h"
 
+#include <algorithm>
+
 #include "core/document/unit.h"
 #include "core/link/netunit.h"
 #include "core/ui/texts.h"
@@ -7,6 +9,8 @@
 namespace pv {
 
 namespace {
+
+constexpr int kNoticeMargin = 8;
 
 // Half a width, rounded as the form rounds it.
 int half(int width) {
@@ -39,6 +43,8 @@ AboutLayout about_layout(const AboutMeasures& m) {
     l.icon_left = (m.japanese ? 6 : 4) * m.width_C;
     l.name_left = l.icon_left + m.icon_width + (m.japanese ? 4 : 2) * m.width_C;
     l.panel_width = m.error_text_width + l.number_left + 8;
+    // Fonts differ from machine to machine: the notice is never cut at the panel's edges.
+    l.panel_width = std::max(l.panel_width, m.copyright_width + 2 * kNoticeMargin);
     l.form_width = l.panel_width + 3 * m.panel_left;
     l.copyright_width = m.copyright_width;
     l.copyright_height = m.copyright_height;
