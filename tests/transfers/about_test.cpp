@@ -3,7 +3,7 @@
 #include "core/ui/about.h"
 
 #include "core/link/link_timer.h"
-#include "transfers_support.h"
+#include "support/transfers_support.h"
 
 namespace xfertest {
 namespace {

@@ -8,7 +8,7 @@
 #include "tool/diff_cmd.h"
 #include "tool/tool.h"
 #include "tool/unit_jobs.h"
-#include "transfers_support.h"
+#include "support/transfers_support.h"
 
 namespace xfertest {
 namespace {
