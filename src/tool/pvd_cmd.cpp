@@ -9,6 +9,7 @@
 #include "core/document/unit.h"
 #include "core/ui/texts.h"
 #include "platform/codepage.h"
+#include "tool/diff_cmd.h"
 #include "tool/tool.h"
 
 namespace pvtool {
@@ -210,15 +211,31 @@ int cmd_build(const std::string& in, const std::string& out, Io io) {
 
 constexpr const char* kPvdUsage =
     "usage: pvtool pvd new OUT | pvd dump FILE | pvd build IN.json OUT\n"
-    "       pvtool pvd set FILE NAME=TEXT ... | pvd set --new OUT NAME=TEXT ...\n";
+    "       pvtool pvd set FILE NAME=TEXT ... | pvd set --new OUT NAME=TEXT ...\n"
+    "       pvtool pvd print FILE OUT.pdf [--table NAME]\n"
+    "       pvtool pvd diff A.PVD B.PVD [--json]\n";
+
+Command print_command = nullptr;
 
 }  // namespace
+
+void set_print_command(Command command) {
+    print_command = command;
+}
 
 int pvd_main(const std::vector<std::string>& args, Io io) {
     if (args.size() == 2 && args[0] == "new") return cmd_new(args[1], io);
     if (args.size() == 2 && args[0] == "dump") return cmd_dump(args[1], io);
     if (args.size() == 3 && args[0] == "build") return cmd_build(args[1], args[2], io);
     if (!args.empty() && args[0] == "set") return pvd_set_main({args.begin() + 1, args.end()}, io);
+    if (!args.empty() && args[0] == "diff") return pvd_diff({args.begin() + 1, args.end()}, io);
+    if (!args.empty() && args[0] == "print") {
+        if (!print_command) {
+            io.err << "pvtool: this pvtool was built without Qt and cannot print\n";
+            return kUsage;
+        }
+        return print_command({args.begin() + 1, args.end()}, io);
+    }
     io.err << kPvdUsage;
     return kUsage;
 }

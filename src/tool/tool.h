@@ -27,6 +27,12 @@ int run(std::vector<std::string> args, Io io);
 int pvd_main(const std::vector<std::string>& args, Io io);
 // pvd set FILE NAME=TEXT ... | pvd set --new OUT NAME=TEXT ...
 int pvd_set_main(const std::vector<std::string>& args, Io io);
+
+// `pvd print FILE OUT [--table NAME]` draws with Qt, which a build without the windows does
+// not have: the program that links the printing registers it, and without it the command
+// refuses.
+using Command = int (*)(const std::vector<std::string>& args, Io io);
+void set_print_command(Command command);
 int unit_main(const std::vector<std::string>& args, Io io);
 int pvl_main(const std::vector<std::string>& args, Io io);
 

@@ -11,6 +11,7 @@
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
 #include "platform/serial_port.h"
+#include "tool/diff_cmd.h"
 #include "tool/tool.h"
 #include "tool/unit_jobs.h"
 #include "tool/unit_session.h"
@@ -24,6 +25,7 @@ constexpr const char* kUnitUsage =
     "       pvtool unit versions [--port DEVICE | --com N]\n"
     "       pvtool unit poll     [--port DEVICE | --com N] [--count N] [--file DATA.PVD]\n"
     "                            [--monitor]\n"
+    "       pvtool unit diff FILE.PVD [--json] [--port DEVICE | --com N]\n"
     "       pvtool unit load-all|load-params|send-all|send-params|lock|reset ...\n"
     "       pvtool unit record OUT.PVL [--samples N] [--file DATA.PVD] ...\n";
 
@@ -193,6 +195,7 @@ int unit_command(const std::vector<std::string>& args_in, Io io, pv::Port* port)
     if (is_unit_job(command))
         return port ? unit_job(command, args, io, *port) : unit_job_main(command, args, io);
     if (command == "record") return unit_record_main(args, io);
+    if (command == "diff") return unit_diff_main(args, io);
 
     std::string device, com, count_text, file;
     const bool monitor = take_flag(args, "--monitor");

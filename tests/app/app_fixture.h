@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QPrinter>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -47,6 +48,7 @@ class ScriptedDialogs : public ShellDialogs {
     std::vector<std::optional<std::string>> open_answers, save_answers;
     std::vector<std::string> open_initial, save_initial;
     int prints = 0;
+    std::string print_to;  // when set, the dialog is confirmed with a PDF file as the printer
 
     std::optional<std::string> open_data_file(QWidget*, const std::string& initial) override {
         open_initial.push_back(initial);
@@ -56,9 +58,12 @@ class ScriptedDialogs : public ShellDialogs {
         save_initial.push_back(initial);
         return next(save_answers);
     }
-    bool print_setup(QWidget*, QPrinter&) override {
+    bool print_setup(QWidget*, QPrinter& printer) override {
         ++prints;
-        return false;
+        if (print_to.empty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(print_to));
+        return true;
     }
     std::vector<std::optional<std::string>> log_open_answers, log_save_answers;
     std::vector<std::string> log_open_initial, log_save_initial;

@@ -136,4 +136,12 @@ TEST_F(Pvd, FailuresAndUsage) {
     EXPECT_EQ(pvtool({"frobnicate"}).status, 2);
 }
 
+TEST_F(Pvd, PrintRefusesWithoutThePrintingPart) {
+    ASSERT_EQ(pvtool({"--lang", "1033", "pvd", "new", path("new.pvd")}).status, 0);
+    Result r = pvtool({"--lang", "1033", "pvd", "print", path("new.pvd"), path("out.pdf")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("without Qt"), std::string::npos);
+    EXPECT_FALSE(fs::exists(path("out.pdf")));
+}
+
 }  // namespace

@@ -21,6 +21,7 @@ class QActionGroup;
 class QLabel;
 class QMdiArea;
 class QMenu;
+class QPainter;
 class QPrinter;
 class QTimer;
 class QToolBar;
@@ -89,6 +90,9 @@ class Tmain : public QMainWindow,
     const ShellSettings& shell_settings() const { return shell_; }
     bool settings_written() const { return settings_written_; }
     QAction* action(const QString& name) const;  // by its design name: "menusave", "btnlink"
+    // The parameter dialog's print button: the print dialog, then the sheet of what the
+    // dialog `prmdlg` shows (its controls are found by their design names). True when printed.
+    bool print_parameter_sheet(const QWidget& prmdlg);
     // Opens files and web addresses with the desktop's program; tests replace it.
     std::function<bool(const std::string&)> open_external;
 
@@ -208,6 +212,8 @@ class Tmain : public QMainWindow,
     // The log window for a log file named on the command line.
     void open_log_window(const std::string& path);
     void print_map();
+    // Paints one page on the printer chosen; a printer that cannot start is reported.
+    bool print_page(const std::function<void(QPainter&)>& page);
     void show_about_box();
 
     ShellPaths paths_;

@@ -5,9 +5,11 @@
 #include <QPrinter>
 
 #include "app/mapedit/graph.h"
+#include "app/common/modal.h"
 #include "app/mapedit/map.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/main.h"
+#include "app/shell/vsn.h"
 #include "core/document/datafile.h"
 #include "core/document/file_name.h"
 #include "core/document/unit.h"
@@ -96,12 +98,9 @@ void Tmain::img_tebriklogoDblClick() {
     open_external(text(Catalog::Verup, 1));
 }
 
-void Tmain::print_map() {
-    // The page layout arrives with printing.
-}
-
 void Tmain::show_about_box() {
-    // The about box arrives with its own window.
+    Tvsndlg box(this);
+    run_modal(box);
 }
 
 }  // namespace pv
