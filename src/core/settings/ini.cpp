@@ -1,15 +1,15 @@
 #include "core/settings/ini.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <fstream>
 #include <limits>
-#include <sstream>
+
+#include "core/files/file_io.h"
 
 namespace pv {
 namespace {
+
+// Far beyond any settings file the program writes; a larger one is not read at all rather
+// than read in part and then rewritten without its tail.
+constexpr size_t kMaxIniBytes = 4u << 20;
 
 bool same_name(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -66,11 +66,10 @@ std::optional<int64_t> parse_ini_integer(const std::string& text) {
 
 bool IniFile::load(const std::string& path) {
     lines_.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    parse(ss.str());
+    bool too_large = false;
+    auto text = read_regular_file(path, kMaxIniBytes, &too_large);
+    if (!text || too_large) return false;
+    parse(*text);
     return true;
 }
 
@@ -124,19 +123,7 @@ std::string IniFile::text() const {
 }
 
 bool IniFile::save(const std::string& path) const {
-    std::string tmp = path + ".tmp";
-    FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return false;
-    std::string t = text();
-    bool ok = std::fwrite(t.data(), 1, t.size(), f) == t.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
+    return save_file(path, text());
 }
 
 const IniFile::Line* IniFile::find(const std::string& section, const std::string& key) const {
