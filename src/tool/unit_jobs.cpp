@@ -203,6 +203,16 @@ int unit_job(const std::string& command, std::vector<std::string> args, Io io, p
     if (command == "load-all") {
         pv::SetDefaultData();
         ok = pv::load_all_data() && hooks.saved();
+        // The window keeps such a file, but Send All refuses it later: a script taking it
+        // for a full backup must hear about it now.
+        if (ok && !(pv::unit.valve_version_read && pv::unit.display_version_read)) {
+            io.err << "pvtool: " << line.operand << " was written without the unit's "
+                   << (pv::unit.valve_version_read     ? "display version"
+                       : pv::unit.display_version_read ? "valve version"
+                                                       : "valve and display versions")
+                   << "\n";
+            ok = false;
+        }
     } else if (command == "load-params") {
         if (!open_document(line.operand, io)) return kFailed;
         pv::state.doc_open = 1;

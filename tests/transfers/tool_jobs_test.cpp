@@ -5,8 +5,8 @@
 
 #include "core/document/datafile.h"
 #include "tool/tool.h"
-#include "transfers_support.h"
 #include "tool/unit_jobs.h"
+#include "transfers_support.h"
 
 namespace xfertest {
 namespace {
@@ -59,6 +59,22 @@ TEST_F(ToolJobs, LoadAllWritesTheFileOnceTheLockNumberIsGiven) {
 
     EXPECT_EQ(run("load-all", {file("no-such-dir/x.PVD")}), pvtool::kFailed);
     EXPECT_TRUE(said(err, "Cannot save file."));
+}
+
+TEST_F(ToolJobs, LoadAllWithoutVersionsWritesTheFileButFails) {
+    std::string p = file("xfer_load_all_versions.PVD");
+    line->break_block(101, false);
+    EXPECT_EQ(run("load-all", {p}), pvtool::kFailed);
+    EXPECT_TRUE(said(err, "without the unit's valve version")) << err.str();
+    EXPECT_TRUE(said(err, pv::error_text(55)));
+    EXPECT_TRUE(std::ifstream(p).good()) << "the file is kept as the window keeps it";
+
+    line->break_block(102, false);
+    EXPECT_EQ(run("load-all", {p}), pvtool::kFailed);
+    EXPECT_TRUE(said(err, "valve and display versions")) << err.str();
+
+    line->broken.clear();
+    EXPECT_EQ(run("load-all", {p}), pvtool::kOk) << err.str();
 }
 
 TEST_F(ToolJobs, SendAllMakesTheWindowCommandsExchanges) {
