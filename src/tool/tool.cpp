@@ -2,11 +2,11 @@
 
 #include <ostream>
 
-#include "platform/codepage.h"
 #include "core/document/unit.h"
+#include "core/settings/settings_file.h"
+#include "platform/codepage.h"
 #include "platform/language.h"
 #include "platform/program_folder.h"
-#include "core/settings/settings_file.h"
 
 namespace pvtool {
 

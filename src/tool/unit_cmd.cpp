@@ -7,10 +7,10 @@
 #include "core/link/netunit.h"
 #include "core/link/transfers.h"
 #include "core/logging/live.h"
-#include "platform/serial_port.h"
-#include "tool/tool.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
+#include "tool/console_port.h"
+#include "tool/tool.h"
 #include "tool/unit_jobs.h"
 #include "tool/unit_session.h"
 
@@ -182,7 +182,7 @@ int unit_main(const std::vector<std::string>& args_in, Io io) {
     }
     pv::settings.com_port = static_cast<uint8_t>(com_number);
 
-    pv::SerialPort serial(device);
+    ConsolePort serial(device, io.err);
     ConsolePrompter console(io.err);
     UnitSession session(serial, console);
     if (command == "status") return unit_status(io);

@@ -10,11 +10,11 @@
 #include "core/link/lock.h"
 #include "core/link/netunit.h"
 #include "core/link/transfers.h"
-#include "platform/serial_port.h"
 #include "core/ui/clock.h"
 #include "core/ui/hooks.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
+#include "tool/console_port.h"
 #include "tool/unit_session.h"
 
 namespace pvtool {
@@ -240,7 +240,7 @@ int unit_job_main(const std::string& command, std::vector<std::string> args, Io 
     std::string device;
     std::vector<std::string> probe = args;
     take_option(probe, "--port", device);
-    pv::SerialPort serial(device);
+    ConsolePort serial(device, io.err);
     return unit_job(command, std::move(args), io, serial);
 }
 

@@ -2,15 +2,14 @@
 // share one save and one read, so each case runs through both front doors.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <thread>
 
+#include "../support/run_within.h"
 #include "core/document/datafile.h"
 #include "core/document/unit.h"
 #include "core/settings/ini.h"
@@ -34,27 +33,6 @@ mode_t mode_of(const fs::path& p) {
     EXPECT_EQ(::lstat(p.c_str(), &st), 0);
     return st.st_mode & 07777;
 }
-
-// Runs `fn` in a child process so that a call which blocks forever fails the test instead of
-// hanging it. Gives the child's exit status, or -1 when it had to be killed.
-int status_within(std::function<int()> fn, std::chrono::milliseconds limit) {
-    pid_t child = ::fork();
-    if (child == 0) ::_exit(fn());
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Saves `text` through one of the two writers of the program.
-using Saver = std::function<bool(const fs::path&)>;
 
 class FileSafety : public ::testing::TestWithParam<const char*> {
   protected:
@@ -172,9 +150,11 @@ TEST_P(FileSafety, LongNamesSaveAndTemporariesStayOutOfSight) {
 TEST_P(FileSafety, NonRegularFilesAreRefusedAtOnce) {
     fs::path fifo = dir_ / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(status_within([&] { return load(fifo) ? 1 : 0; }, std::chrono::seconds(3)), 0)
+    EXPECT_EQ(
+        testsupport::status_within([&] { return load(fifo) ? 1 : 0; }, std::chrono::seconds(3)), 0)
         << "reading a FIFO must neither block nor succeed";
-    EXPECT_EQ(status_within([&] { return save(fifo) ? 1 : 0; }, std::chrono::seconds(3)), 0);
+    EXPECT_EQ(
+        testsupport::status_within([&] { return save(fifo) ? 1 : 0; }, std::chrono::seconds(3)), 0);
     EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);
 
     fs::create_directory(dir_ / "folder");
