@@ -1,6 +1,7 @@
 #include "core/settings/ini.h"
 
 #include <limits>
+#include <string_view>
 
 #include "core/files/file_io.h"
 
@@ -21,6 +22,16 @@ bool same_name(const std::string& a, const std::string& b) {
         if (x != y) return false;
     }
     return true;
+}
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// The reader trims blanks around a value and takes off one pair of enclosing quotes, so a
+// value that starts or ends with either is written inside quotes to come back unchanged.
+std::string quoted(const std::string& value) {
+    auto special = [](char c) { return c == ' ' || c == '\t' || c == '"' || c == '\''; };
+    if (value.empty() || (!special(value.front()) && !special(value.back()))) return value;
+    return '"' + value + '"';
 }
 
 std::string trim(const std::string& s) {
@@ -76,8 +87,10 @@ bool IniFile::load(const std::string& path) {
 void IniFile::parse(const std::string& text) {
     lines_.clear();
     crlf_ = text.find("\r\n") != std::string::npos;
+    // Editors that save UTF-8 put a byte-order mark in front of the first section's name.
+    bom_ = text.rfind(kBom, 0) == 0;
     std::string current;
-    size_t start = 0;
+    size_t start = bom_ ? kBom.size() : 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         std::string raw =
@@ -111,10 +124,10 @@ void IniFile::parse(const std::string& text) {
 
 std::string IniFile::text() const {
     const char* eol = crlf_ ? "\r\n" : "\n";
-    std::string out;
+    std::string out = bom_ ? std::string(kBom) : std::string();
     for (const auto& l : lines_) {
         if (l.kind == Kind::Key && l.rewritten)
-            out += l.key + "=" + l.value;
+            out += l.key + "=" + quoted(l.value);
         else
             out += l.raw;
         out += eol;

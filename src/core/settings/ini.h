@@ -46,6 +46,7 @@ class IniFile {
     };
     std::vector<Line> lines_;
     bool crlf_ = false;
+    bool bom_ = false;  // kept on rewrite, as the file came
 
     const Line* find(const std::string& section, const std::string& key) const;
 };
