@@ -17,6 +17,7 @@
 #include "platform/serial_port.h"
 #include "sim/pty_server.h"
 #include "sim/sim_unit.h"
+#include "support/program.h"
 #include "tool/tool.h"
 
 namespace {
@@ -46,8 +47,7 @@ class ServedUnit {
 class OverPty : public ::testing::Test {
   protected:
     void SetUp() override {
-        pv::settings = pv::Settings{};
-        pv::InitState();
+        pvtest::reset_program();
         pv::SetDefaultData();
         pv::set_prompter(&prompter);
         unsetenv("PVEDIT_PORT");

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "core/document/datafile.h"
+#include "support/transfers_support.h"
 #include "tool/tool.h"
 #include "tool/unit_jobs.h"
 #include "transfers_support.h"
