@@ -1,6 +1,7 @@
 // The common file and print dialogs of the shell. The program shows Qt's dialogs; window
 // tests script the answers.
 #pragma once
+#include <QString>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,9 @@ class ShellDialogs {
                                                       const std::string& initial) = 0;
     virtual bool print_setup(QWidget* parent, QPrinter& printer) = 0;
 };
+
+// The filter of the data-file Open and Save As dialogs.
+QString data_file_filter();
 
 class QtShellDialogs : public ShellDialogs {
   public:
