@@ -7,7 +7,6 @@
 #include "support/transfers_support.h"
 #include "tool/tool.h"
 #include "tool/unit_jobs.h"
-#include "transfers_support.h"
 
 namespace xfertest {
 namespace {
