@@ -38,8 +38,10 @@ inline QApplication& application() {
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
         // A desktop-sized screen of known size: the main window keeps to the available screen.
-        const std::string screens =
-            (fs::temp_directory_path() / "pv_app_test_screen.json").string();
+        // One file per process: tests run in parallel, and Qt reads it while another writes.
+        const std::string screens = (fs::temp_directory_path() /
+                                     ("pv_app_test_screen_" + std::to_string(getpid()) + ".json"))
+                                        .string();
         std::ofstream(screens) << R"({"screens": [{"name": "test", "x": 0, "y": 0, "width": )"
                                << kScreenWidth << R"(, "height": )" << kScreenHeight
                                << R"(, "logicalDpi": 96, "dpr": 1}]})";

@@ -23,6 +23,7 @@ struct SeenDialog {
     int gauge_max = -1, gauge_value = -1;
     uint32_t shown_ms = 0;
     bool owner_enabled = true, enabled = false;
+    QRect frame;  // where it showed
 };
 
 class LinkCommands : public AppTest {
@@ -52,6 +53,7 @@ class LinkCommands : public AppTest {
         s.caption = d.windowTitle();
         s.owner_enabled = main->isEnabled();
         s.enabled = d.isEnabled();
+        s.frame = d.frameGeometry();
         const uint32_t start = clock_.tick_count();
         if (auto* net = qobject_cast<Tnetdlg*>(&d)) {
             s.label = net->lbnet->text();
@@ -138,6 +140,8 @@ TEST_F(LinkCommands, SendAllOfANewDocumentRunsTheFullSetUnderTheGauge) {
     EXPECT_EQ(seen[1].caption, QStringLiteral("Communication"));
     EXPECT_EQ(seen[1].label, QStringLiteral("Processing..."));
     EXPECT_GE(seen[1].shown_ms, 2000u);
+    EXPECT_FALSE(seen[1].frame.intersects(seen[0].frame))
+        << "the processing dialog leaves the progress dialog's text readable";
 
     EXPECT_TRUE(main->isEnabled());
     EXPECT_TRUE(checked("btnlink"));

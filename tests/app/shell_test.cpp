@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <algorithm>
@@ -80,6 +82,19 @@ TEST_F(Shell, TheComparisonFileSharesTheOpenDialog) {
     settings.lang_id = kLangJapanese;
     EXPECT_EQ(data_file_filter(), QStringLiteral("Pavex Data File(PVD) (*.PVD *.pvd)"));
     settings.lang_id = kLangEnglish;
+}
+
+TEST_F(Shell, StandardButtonsFollowTheLanguage) {
+    auto yes_text = [] {
+        QMessageBox box(QMessageBox::Question, QString(), QString(),
+                        QMessageBox::Yes | QMessageBox::No);
+        return box.button(QMessageBox::Yes)->text();
+    };
+    ASSERT_TRUE(use_qt_translation(kLangJapanese));
+    const QString japanese = yes_text();
+    use_qt_translation(kLangEnglish);
+    EXPECT_EQ(yes_text(), QStringLiteral("&Yes"));
+    EXPECT_NE(japanese, QStringLiteral("&Yes")) << "Qt's Japanese translation is in use for 1041";
 }
 
 TEST_F(Shell, OpenChangeSaveFollowsTheSaveRule) {
