@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and starts pvedit connected to a simulated unit (pvsim)
-# on a pseudo-terminal. Extra arguments go to pvedit (for example a .PVD file to open).
-# PVSIM_OPTIONS, for example "--psi --mode-b", shapes the simulated unit; PV_BUILD_DIR picks
-# another build folder than build/.
+# on a pseudo-terminal, showing the example data file assets/examples/EXAMPLE.PVD. Extra
+# arguments go to pvedit instead (for example another .PVD file to open).
+# PVSIM_OPTIONS, for example "--psi --mode-b", shapes the simulated unit (pvsim --help lists
+# them); PV_BUILD_DIR picks another build folder than build/.
 set -euo pipefail
 cd "$(dirname "$0")"
 build=${PV_BUILD_DIR:-build}
@@ -33,12 +34,24 @@ if [[ ! -x "$build"/bin/pvsim ]]; then
   exec "$build"/bin/pvedit "$@"
 fi
 
-fifo=$(mktemp -u)
+if [[ $# -eq 0 ]]; then
+  set -- "$PWD/assets/examples/EXAMPLE.PVD"
+fi
+
+# pvedit is given a link that pvsim removes when it ends, never the terminal itself: once the
+# unit is gone the program says it cannot open the port instead of talking to whatever
+# program the system hands the terminal to next.
+work=$(mktemp -d)
+link="$work/pvsim-tty"
+fifo="$work/ready"
 mkfifo "$fifo"
 # Replies paced like the real line: a recording times the unit to choose its interval.
-"$build"/bin/pvsim --baud-timing ${PVSIM_OPTIONS:-} >"$fifo" &
+"$build"/bin/pvsim --baud-timing --link "$link" ${PVSIM_OPTIONS:-} >"$fifo" &
 sim=$!
-trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -f "$fifo"' EXIT
-read -r port <"$fifo"
+trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -rf "$work"' EXIT
+if ! read -r port <"$fifo"; then
+  echo "pvsim did not start." >&2
+  exit 1
+fi
 echo "Simulated unit on $port"
 PVEDIT_PORT="$port" "$build"/bin/pvedit "$@"

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace pvsim {
@@ -157,6 +159,39 @@ bool PtyServer::serve() {
     }
     if (hanging_up_.load()) close_line();
     return true;
+}
+
+PtyLink::~PtyLink() {
+    remove();
+}
+
+bool PtyLink::make(const std::string& link, const std::string& target, std::string& error) {
+    remove();
+    struct stat st {};
+    if (::lstat(link.c_str(), &st) == 0) {
+        if (!S_ISLNK(st.st_mode)) {
+            error = link + " exists and is not a symbolic link";
+            return false;
+        }
+        ::unlink(link.c_str());
+    }
+    if (::symlink(target.c_str(), link.c_str()) != 0) {
+        error = "cannot make " + link + ": " + std::strerror(errno);
+        return false;
+    }
+    link_ = link;
+    target_ = target;
+    return true;
+}
+
+void PtyLink::remove() {
+    if (link_.empty()) return;
+    char buf[4096];
+    ssize_t n = ::readlink(link_.c_str(), buf, sizeof buf);
+    // Another unit may have taken the name over since; its link is not ours to remove.
+    if (n >= 0 && std::string(buf, static_cast<size_t>(n)) == target_) ::unlink(link_.c_str());
+    link_.clear();
+    target_.clear();
 }
 
 }  // namespace pvsim

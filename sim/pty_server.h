@@ -40,4 +40,24 @@ class PtyServer {
     std::atomic<bool> hanging_up_{false};
 };
 
+// A symbolic link to the pseudo-terminal under a fixed name, removed again when the unit
+// ends, so that a client given that name finds nothing once the unit is gone instead of
+// whatever program the system gave the terminal to next.
+class PtyLink {
+  public:
+    PtyLink() = default;
+    ~PtyLink();
+    PtyLink(const PtyLink&) = delete;
+    PtyLink& operator=(const PtyLink&) = delete;
+
+    // Makes `link` point at `target`. A symbolic link already there (left by a unit that was
+    // killed) is replaced; anything else is refused. False with a one-line reason.
+    bool make(const std::string& link, const std::string& target, std::string& error);
+    // Removes the link if it still points at our target.
+    void remove();
+
+  private:
+    std::string link_, target_;
+};
+
 }  // namespace pvsim

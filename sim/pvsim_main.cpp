@@ -1,5 +1,5 @@
 // pvsim: a simulated controller unit on a pseudo-terminal. The first line on stdout is the
-// path to open; the unit answers until the program is ended.
+// path to open (the --link path when given); the unit answers until the program is ended.
 #include <csignal>
 #include <fstream>
 #include <iostream>
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
-    pvsim::Options options;
+    pvsim::Options options = pvsim::program_defaults();
     std::string error;
     if (!pvsim::parse_options(args, options, error)) {
         std::cerr << "pvsim: " << error << '\n' << pvsim::usage_text;
@@ -47,6 +47,11 @@ int main(int argc, char** argv) {
         std::cerr << "pvsim: cannot create a pseudo-terminal\n";
         return 1;
     }
+    pvsim::PtyLink link;
+    if (!options.link_path.empty() && !link.make(options.link_path, server.path(), error)) {
+        std::cerr << "pvsim: " << error << '\n';
+        return 1;
+    }
     serving = &server;
     struct sigaction sa {};
     sa.sa_handler = on_signal;
@@ -55,7 +60,7 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGHUP, &sa, nullptr);
 
-    std::cout << server.path() << std::endl;
+    std::cout << (options.link_path.empty() ? server.path() : options.link_path) << std::endl;
     bool ok = server.serve();
     serving = nullptr;
     return ok ? 0 : 1;

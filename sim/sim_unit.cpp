@@ -17,12 +17,44 @@ using pv::BlockDef;
 using pv::ControllerData;
 
 const char* const usage_text =
-    "usage: pvsim [--versions V,D] [--setup complete|first|second] [--not-ready]\n"
-    "             [--locked N] [--mode-b] [--speed] [--psi] [--baud-timing]\n"
-    "             [--drop P] [--late P] [--corrupt P] [--wrong-echo P] [--short P]\n"
-    "             [--silent-after N] [--hangup-after N] [--seed S] [--log FILE]\n"
-    "             [--replay FILE.PVL]\n"
-    "Serves a simulated unit on a pseudo-terminal; prints its path first, runs until ended.\n";
+    "usage: pvsim [OPTION]...\n"
+    "Serves a simulated controller unit on a pseudo-terminal. The first line on stdout is the\n"
+    "path to open (the --link path when given); the unit answers until pvsim is ended.\n"
+    "\n"
+    "The unit by default: valve and display firmware 1.15 (a universal unit, which also takes\n"
+    "the data of a New document), setup complete, ready, not locked, mode A, engine speed in\n"
+    "rpm, pressures in kPa, set up for a car: map function RPM x Throttle, RPM axis 2000 to\n"
+    "6000 rpm, throttle axis 10 to 100 %, boost corrections rising with speed and throttle.\n"
+    "\n"
+    "The unit:\n"
+    "  --versions V,D      valve and display firmware x 100 (default 115,115; 120 to 129 is\n"
+    "                      the 12x group, which refuses a New document's data)\n"
+    "  --factory           the data of a unit fresh from its first setup: map function OFF,\n"
+    "                      flat maps (All Reset always returns to this)\n"
+    "  --setup S           complete, first or second: how far the initial setup has got\n"
+    "                      (default complete)\n"
+    "  --not-ready         the unit reports that it is not ready for the link\n"
+    "  --locked N          a data lock with number N (0..65535) is set at start\n"
+    "  --mode-b            mode B is active\n"
+    "  --speed             the horizontal axis is vehicle speed instead of engine speed\n"
+    "  --psi               pressures in PSI x 10 instead of kPa\n"
+    "The line:\n"
+    "  --link PATH         make PATH a symbolic link to the pseudo-terminal, removed when\n"
+    "                      pvsim ends (a stale link from a killed pvsim is replaced)\n"
+    "  --baud-timing       pace the replies at the time 19200 baud takes (default: at once)\n"
+    "  --drop P            probability 0..1 that a request is lost (default 0 for each fault)\n"
+    "  --late P            ... that the reply comes after the reader has given up\n"
+    "  --corrupt P         ... that one bit of the reply is flipped\n"
+    "  --wrong-echo P      ... that the reply is for another address\n"
+    "  --short P           ... that the reply breaks off early\n"
+    "  --silent-after N    stop answering after N replies (default: never)\n"
+    "  --hangup-after N    close the line instead of reply N+1 (default: never)\n"
+    "  --seed S            seed of the fault draws (default 1)\n"
+    "  --log FILE          write every request and reply to FILE as hex lines\n"
+    "The drive:\n"
+    "  --replay FILE.PVL   the live values follow a recorded drive, sample by sample at the\n"
+    "                      file's interval, looping (default: a simulated engine)\n"
+    "  --help              this text\n";
 
 namespace {
 
@@ -36,6 +68,14 @@ bool parse_probability(const std::string& s, double& out) {
 }
 
 }  // namespace
+
+Options program_defaults() {
+    Options o;
+    o.valve_version = 115;
+    o.display_version = 115;
+    o.factory = false;
+    return o;
+}
 
 bool parse_options(const std::vector<std::string>& args, Options& o, std::string& error) {
     for (size_t k = 0; k < args.size(); ++k) {
@@ -71,6 +111,8 @@ bool parse_options(const std::vector<std::string>& args, Options& o, std::string
                 o.setup = Setup::second;
             else
                 return bad();
+        } else if (a == "--factory") {
+            o.factory = true;
         } else if (a == "--not-ready") {
             o.ready = false;
         } else if (a == "--locked") {
@@ -105,6 +147,9 @@ bool parse_options(const std::vector<std::string>& args, Options& o, std::string
         } else if (a == "--log") {
             if (!value(v) || v.empty()) return bad();
             o.log_path = v;
+        } else if (a == "--link") {
+            if (!value(v) || v.empty()) return bad();
+            o.link_path = v;
         } else {
             error = "unknown option " + a;
             return false;
@@ -195,10 +240,43 @@ ControllerData fresh_data(bool psi) {
     return d;
 }
 
+ControllerData tuned_data(bool psi) {
+    ControllerData d = fresh_data(psi);
+    // Pressures are written in kPa and converted for a PSI unit (PSI x 10).
+    auto p = [psi](int kpa) { return psi ? (kpa * 145 + 50) / 100 : kpa; };
+    static constexpr uint8_t rpm[5] = {20, 30, 40, 50, 60};        // x 100 rpm
+    static constexpr uint8_t speed[5] = {4, 6, 8, 10, 12};         // x 10 km/h
+    static constexpr uint8_t throttle[5] = {10, 30, 50, 75, 100};  // %
+    for (int k = 0; k < 5; ++k) {
+        d.rpm_axis[k] = rpm[k];
+        d.speed_axis[k] = speed[k];
+        d.throttle_axis[k] = throttle[k];
+    }
+    for (int i = 0; i < 5; ++i) {
+        for (int j = 0; j < 5; ++j) {
+            // i: engine speed point, j: throttle point.
+            d.boost_map_a[i][j] = static_cast<int16_t>(p(6 * (j - 2) + 4 * (i - 1)));
+            d.boost_map_b[i][j] = static_cast<int16_t>(p(3 * (j - 2) + 2 * (i - 1)));
+            d.offset_map_a[i][j] = static_cast<uint8_t>(90 + 3 * i + 2 * j);
+            d.offset_map_b[i][j] = static_cast<uint8_t>(95 + 2 * i + j);
+        }
+    }
+    d.axis_select_no = 4;
+    d.setboost_a = static_cast<uint16_t>(p(100));
+    d.setboost_b = static_cast<uint16_t>(p(70));
+    d.warning_boost = static_cast<uint16_t>(p(150));
+    // The initial-setup items (maximum and initial boost, initial offset) keep the values a
+    // New document carries, so that a New document may be sent to this unit.
+    d.barmaxset = static_cast<uint16_t>(p(200));
+    d.closeth = 450;
+    d.openth = 4300;
+    return d;
+}
+
 SimUnit::SimUnit(Options options, std::function<uint32_t()> now)
     : options_(std::move(options)), now_(std::move(now)), rng_(options_.seed) {
     if (!now_) now_ = [] { return pv::clock().tick_count(); };
-    reset_fresh();
+    reset_fresh(options_.factory);
     if (options_.locked) {
         locked_ = true;
         lock_number_ = *options_.locked;
@@ -207,9 +285,9 @@ SimUnit::SimUnit(Options options, std::function<uint32_t()> now)
     }
 }
 
-void SimUnit::reset_fresh() {
+void SimUnit::reset_fresh(bool factory) {
     memory_.fill(0);
-    in_use_ = fresh_data(options_.psi);
+    in_use_ = factory ? fresh_data(options_.psi) : tuned_data(options_.psi);
     locked_ = false;
     lock_number_ = 0;
     setup_ = options_.setup;

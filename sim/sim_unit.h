@@ -31,9 +31,14 @@ enum class Fault {
     silent,       // the unit has stopped answering (silent_after)
 };
 
+// These defaults make the bare unit the tests pin their exchanges against; the pvsim program
+// starts from program_defaults() instead.
 struct Options {
     uint8_t valve_version = 120;
     uint8_t display_version = 120;
+    // The unit as it leaves its first setup (map function OFF, flat maps) instead of one set
+    // up for a car (RPM x Throttle maps with plausible axes and corrections).
+    bool factory = true;
     Setup setup = Setup::complete;
     bool ready = true;               // block 118
     std::optional<uint16_t> locked;  // lock number held at start
@@ -49,13 +54,19 @@ struct Options {
     // A recorded drive (--replay): the live values follow its samples at its interval, looping.
     std::vector<pv::LiveSample> replay;
     uint32_t replay_interval_ms = 100;
+    std::string link_path;  // pvsim only: a symbolic link to the pseudo-terminal
 };
 
 // Reads the drive of a log file into `o.replay`, and the file's rev and pressure units into
 // the unit's options. False with a one-line reason when the file cannot be used.
 bool load_replay(const std::string& path, Options& o, std::string& error);
 
-// Reads pvsim's command line. False with a one-line reason on a bad option or value.
+// The unit pvsim serves without options: set up for a car, and a universal unit (firmware
+// 1.15) that also takes the data of a New document (versions 0).
+Options program_defaults();
+
+// Reads pvsim's command line over the options given. False with a one-line reason on a bad option
+// or value.
 bool parse_options(const std::vector<std::string>& args, Options& options, std::string& error);
 extern const char* const usage_text;
 
@@ -77,8 +88,8 @@ class SimUnit {
     // One complete 24-byte request off the line. Invalid frames get no reply.
     Outcome handle(const uint8_t* frame, size_t size);
 
-    // Back to the state at start, without a lock (as All Reset leaves it).
-    void reset_fresh();
+    // Back to the data of `factory` (All Reset gives the factory data), without a lock.
+    void reset_fresh(bool factory = true);
 
     uint8_t peek(uint32_t address) const;
     uint16_t peek16(uint32_t address) const;
@@ -149,6 +160,10 @@ class Framer {
 
 // The New defaults of a unit fresh from setup.
 pv::ControllerData fresh_data(bool psi);
+// A unit set up for a four-cylinder car: map function RPM x Throttle, boost corrections that
+// rise with engine speed and throttle, offsets around 100 %; the initial-setup items as New
+// leaves them.
+pv::ControllerData tuned_data(bool psi);
 
 std::string hex_line(const uint8_t* bytes, size_t n);
 

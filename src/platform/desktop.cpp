@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/files/file_io.h"
 #include "core/settings/ini.h"
 
 namespace pv {
@@ -32,24 +33,13 @@ bool make_dirs(const std::string& dir) {
     return true;
 }
 
-std::string read_all(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 // True when the file holds `text` afterwards; `changed` tells whether it had to be written.
+// Something other than a regular file in the way (a FIFO would block the start-up) is left
+// alone and reported as a failure.
 bool write_if_changed(const std::string& path, const std::string& text, bool& changed) {
     changed = false;
-    if (read_all(path) == text) return true;
-    std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out << text;
-        if (!out.flush()) return false;
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) return false;
+    if (read_regular_file(path, text.size() + 1) == text) return true;
+    if (!save_file(path, text)) return false;
     changed = true;
     return true;
 }

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/document/unit.h"
 
@@ -45,9 +46,14 @@ bool SerialPort::open(int com_number) {
     device_ = fixed_device_.empty() ? com_device_path(com_number) : fixed_device_;
     // Non-blocking so that neither open (waiting for carrier) nor any read or write can hang
     // beyond the time-outs; poll() does the waiting.
+    failure_.clear();
     fd_ = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0) return false;
+    if (fd_ < 0) {
+        failure_ = device_ + ": " + std::strerror(errno);
+        return false;
+    }
     if (!isatty(fd_)) {
+        failure_ = device_ + ": not a serial line";
         close();
         return false;
     }
@@ -58,6 +64,7 @@ bool SerialPort::open(int com_number) {
 
 bool SerialPort::configure() {
     if (fd_ < 0) return false;
+    failure_ = device_ + ": cannot be set to 19200 baud, 8 data bits, no parity, 1 stop bit";
     termios t{};
     if (tcgetattr(fd_, &t) != 0) return false;
     t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
@@ -78,8 +85,10 @@ bool SerialPort::configure() {
     // A pseudo-terminal keeps no line speed of its own, so the speed is not checked.
     termios now{};
     if (tcgetattr(fd_, &now) != 0) return false;
-    return (now.c_cflag & CSIZE) == CS8 && (now.c_cflag & (PARENB | CSTOPB)) == 0 &&
-           (now.c_lflag & (ICANON | ECHO)) == 0 && (now.c_oflag & OPOST) == 0;
+    bool applied = (now.c_cflag & CSIZE) == CS8 && (now.c_cflag & (PARENB | CSTOPB)) == 0 &&
+                   (now.c_lflag & (ICANON | ECHO)) == 0 && (now.c_oflag & OPOST) == 0;
+    if (applied) failure_.clear();
+    return applied;
 }
 
 void SerialPort::close() {

@@ -27,10 +27,13 @@ class SerialPort : public Port {
 
     bool is_open() const { return fd_ >= 0; }
     const std::string& device() const { return device_; }
+    // Why the last open or configure failed, naming the device ("/dev/x: not a terminal").
+    const std::string& failure() const { return failure_; }
 
   private:
     std::string fixed_device_;
     std::string device_;
+    std::string failure_;
     int fd_ = -1;
 };
 

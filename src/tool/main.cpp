@@ -1,3 +1,4 @@
+#include <exception>
 #include <iostream>
 
 #include "tool/tool.h"
@@ -10,5 +11,13 @@ int main(int argc, char** argv) {
     pvtool::set_print_command(pvtool::pvd_print);
 #endif
     std::vector<std::string> args(argv + 1, argv + argc);
-    return pvtool::run(std::move(args), {std::cout, std::cerr});
+    // Scripts tell outcomes apart by 0, 1 and 2 only; nothing may end the program otherwise.
+    try {
+        return pvtool::run(std::move(args), {std::cout, std::cerr});
+    } catch (const std::exception& e) {
+        std::cerr << "pvtool: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "pvtool: internal error\n";
+    }
+    return pvtool::kFailed;
 }

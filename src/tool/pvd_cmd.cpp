@@ -1,8 +1,9 @@
 // pvtool pvd: data files without a unit.
-#include <fstream>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
+#include <set>
 #include <variant>
 
 #include "core/document/datafile.h"
@@ -10,6 +11,7 @@
 #include "core/ui/texts.h"
 #include "platform/codepage.h"
 #include "tool/diff_cmd.h"
+#include "core/files/file_io.h"
 #include "tool/tool.h"
 
 namespace pvtool {
@@ -180,17 +182,66 @@ int cmd_dump(const std::string& file, Io io) {
     return kOk;
 }
 
-int cmd_build(const std::string& in, const std::string& out, Io io) {
-    std::ifstream f(in, std::ios::binary);
-    if (!f) return fail(io, 1);
-    json j = json::parse(f, nullptr, false);
-    if (j.is_discarded() || !j.is_object()) {
-        io.err << "pvtool: " << in << " is not a JSON object\n";
-        return kUsage;
+// The JSON text of `in` as one object, or a message that says what is wrong and where.
+std::optional<json> read_object(const std::string& in, Io io, int& status) {
+    // Any real input is a few kilobytes; a larger one is refused rather than read whole.
+    constexpr size_t kMaxJsonBytes = 1u << 20;
+    bool too_large = false;
+    auto text = pv::read_regular_file(in, kMaxJsonBytes, &too_large);
+    if (!text) {
+        status = fail(io, 1);
+        return std::nullopt;
     }
+    status = kUsage;
+    if (too_large) {
+        io.err << "pvtool: " << in << ": larger than " << kMaxJsonBytes << " bytes\n";
+        return std::nullopt;
+    }
+    // Keys given twice would otherwise quietly keep one of the values.
+    std::vector<std::set<std::string>> keys;
+    std::string twice;
+    auto watch = [&](int depth, json::parse_event_t event, json& parsed) {
+        if (event == json::parse_event_t::object_start) {
+            keys.emplace_back();
+        } else if (event == json::parse_event_t::object_end) {
+            keys.pop_back();
+        } else if (event == json::parse_event_t::key && depth == 1 && !keys.empty() &&
+                   !keys.back().insert(parsed.get<std::string>()).second && twice.empty()) {
+            twice = parsed.get<std::string>();
+        }
+        return true;
+    };
+    json j;
+    try {
+        j = json::parse(*text, watch);
+    } catch (const json::exception& e) {
+        // "[json.exception.parse_error.101] parse error at line 1, column 9: ..."
+        std::string why = e.what();
+        if (size_t close = why.find("] ");
+            why.rfind("[json.", 0) == 0 && close != std::string::npos)
+            why.erase(0, close + 2);
+        io.err << "pvtool: " << in << ": " << why << "\n";
+        return std::nullopt;
+    }
+    if (!j.is_object()) {
+        io.err << "pvtool: " << in << ": the top level must be a JSON object, not " << j.type_name()
+               << "\n";
+        return std::nullopt;
+    }
+    if (!twice.empty()) {
+        io.err << "pvtool: " << in << ": key \"" << twice << "\" is given more than once\n";
+        return std::nullopt;
+    }
+    return j;
+}
+
+int cmd_build(const std::string& in, const std::string& out, Io io) {
+    int status = kOk;
+    auto j = read_object(in, io, status);
+    if (!j) return status;
     pv::SetDefaultData();
     ControllerData d = pv::data;
-    for (const auto& [key, value] : j.items()) {
+    for (const auto& [key, value] : j->items()) {
         const Field* field = nullptr;
         for (const Field& fl : fields())
             if (key == fl.name) field = &fl;
@@ -198,7 +249,11 @@ int cmd_build(const std::string& in, const std::string& out, Io io) {
             io.err << "pvtool: unknown key \"" << key << "\"\n";
             return kUsage;
         }
-        if (!field->settable) continue;
+        if (!field->settable) {
+            io.err << "pvtool: key \"" << key
+                   << "\" cannot be set: the writer fills it in when it saves\n";
+            return kUsage;
+        }
         std::string why;
         if (!from_json(value, d, field->member, why)) {
             io.err << "pvtool: key \"" << key << "\" " << why << "\n";

@@ -18,7 +18,6 @@ constexpr const char* kUsageText =
     "  pvd new OUT              write a New document as a data file\n"
     "  pvd dump FILE            print a data file as JSON\n"
     "  pvd build IN.json OUT    write a data file from the New defaults and a JSON object\n"
-<<<<<<< HEAD
     "  pvd set FILE NAME=TEXT ...       change parameters as the parameter dialog would:\n"
     "  pvd set --new OUT NAME=TEXT ...  NAME a document field (setboost_a, barselect, ...),\n"
     "                           TEXT as typed into the field or a list entry (PSI, Speed, ON);\n"
@@ -33,11 +32,6 @@ constexpr const char* kUsageText =
     "  pvl cells LOG.PVL DOC.PVD [--set A|B] [--json]   time and pressure in each map cell\n"
     "  unit status|versions|poll [--port DEVICE | --com N] [--count N] [--file DATA.PVD]\n"
     "                           [--monitor]\n"
-=======
-    "  pvd print FILE OUT.pdf [--table NAME]  the map page of one table as a PDF file\n"
-    "  pvd diff A.PVD B.PVD [--json]          what differs between two data files\n"
-    "  unit status|versions|poll [--port DEVICE | --com N] ...\n"
->>>>>>> print
     "  unit diff FILE.PVD [--json]  what Send All Data would change on the unit (reads only)\n"
     "  unit load-all OUT.PVD | load-params FILE.PVD | send-all IN.PVD | send-params IN.PVD\n"
     "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n"

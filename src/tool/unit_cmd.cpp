@@ -10,7 +10,7 @@
 #include "core/logging/monitor.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
-#include "platform/serial_port.h"
+#include "tool/console_port.h"
 #include "tool/diff_cmd.h"
 #include "tool/tool.h"
 #include "tool/unit_jobs.h"
@@ -219,7 +219,7 @@ int unit_command(const std::vector<std::string>& args_in, Io io, pv::Port* port)
     }
     pv::settings.com_port = static_cast<uint8_t>(com_number);
 
-    pv::SerialPort serial(device);
+    ConsolePort serial(device, io.err);
     pv::Port& line = port ? *port : serial;
     ConsolePrompter console(io.err);
     UnitSession session(line, console);

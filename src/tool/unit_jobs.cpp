@@ -14,7 +14,7 @@
 #include "core/ui/hooks.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
-#include "platform/serial_port.h"
+#include "tool/console_port.h"
 #include "tool/unit_session.h"
 
 namespace pvtool {
@@ -201,6 +201,16 @@ int unit_job(const std::string& command, std::vector<std::string> args, Io io, p
     if (command == "load-all") {
         pv::SetDefaultData();
         ok = pv::load_all_data() && hooks.saved();
+        // The window keeps such a file, but Send All refuses it later: a script taking it
+        // for a full backup must hear about it now.
+        if (ok && !(pv::unit.valve_version_read && pv::unit.display_version_read)) {
+            io.err << "pvtool: " << line.operand << " was written without the unit's "
+                   << (pv::unit.valve_version_read     ? "display version"
+                       : pv::unit.display_version_read ? "valve version"
+                                                       : "valve and display versions")
+                   << "\n";
+            ok = false;
+        }
     } else if (command == "load-params") {
         if (!open_document(line.operand, io)) return kFailed;
         pv::state.doc_open = 1;
@@ -228,7 +238,7 @@ int unit_job_main(const std::string& command, std::vector<std::string> args, Io 
     std::string device;
     std::vector<std::string> probe = args;
     take_option(probe, "--port", device);
-    pv::SerialPort serial(device);
+    ConsolePort serial(device, io.err);
     return unit_job(command, std::move(args), io, serial);
 }
 

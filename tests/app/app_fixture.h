@@ -30,12 +30,23 @@ namespace pv::test {
 
 namespace fs = std::filesystem;
 
+inline constexpr int kScreenWidth = 1600;
+inline constexpr int kScreenHeight = 1000;
+
 inline QApplication& application() {
     static int argc = 1;
     static char name[] = "app_test";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // A desktop-sized screen of known size: the main window keeps to the available screen.
+        // One file per process: tests run in parallel, and Qt reads it while another writes.
+        const std::string screens = (fs::temp_directory_path() /
+                                     ("pv_app_test_screen_" + std::to_string(getpid()) + ".json"))
+                                        .string();
+        std::ofstream(screens) << R"({"screens": [{"name": "test", "x": 0, "y": 0, "width": )"
+                               << kScreenWidth << R"(, "height": )" << kScreenHeight
+                               << R"(, "logicalDpi": 96, "dpr": 1}]})";
+        qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens).c_str());
         auto* a = new QApplication(argc, argv);
         init_app_resources();
         return a;

@@ -1,13 +1,16 @@
 // The link commands from the main window: the transfers with their two dialogs, and the Link
 // button with the live link's timer, against the simulated unit in this process.
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QTest>
 #include <QTimer>
 
 #include "app/link/net.h"
 #include "app/link/writingdialog.h"
 #include "app/mapedit/map.h"
+#include "app/mapedit/map_grid.h"
 #include "app_fixture.h"
 #include "support/transfers_support.h"
 
@@ -20,6 +23,7 @@ struct SeenDialog {
     int gauge_max = -1, gauge_value = -1;
     uint32_t shown_ms = 0;
     bool owner_enabled = true, enabled = false;
+    QRect frame;  // where it showed
 };
 
 class LinkCommands : public AppTest {
@@ -49,6 +53,7 @@ class LinkCommands : public AppTest {
         s.caption = d.windowTitle();
         s.owner_enabled = main->isEnabled();
         s.enabled = d.isEnabled();
+        s.frame = d.frameGeometry();
         const uint32_t start = clock_.tick_count();
         if (auto* net = qobject_cast<Tnetdlg*>(&d)) {
             s.label = net->lbnet->text();
@@ -135,6 +140,8 @@ TEST_F(LinkCommands, SendAllOfANewDocumentRunsTheFullSetUnderTheGauge) {
     EXPECT_EQ(seen[1].caption, QStringLiteral("Communication"));
     EXPECT_EQ(seen[1].label, QStringLiteral("Processing..."));
     EXPECT_GE(seen[1].shown_ms, 2000u);
+    EXPECT_FALSE(seen[1].frame.intersects(seen[0].frame))
+        << "the processing dialog leaves the progress dialog's text readable";
 
     EXPECT_TRUE(main->isEnabled());
     EXPECT_TRUE(checked("btnlink"));
@@ -185,6 +192,58 @@ TEST_F(LinkCommands, LinkButtonTogglesTheLinkAndASilentUnitEndsIt) {
     EXPECT_FALSE(btnlink->isChecked() || linktimer()->isActive());
     EXPECT_TRUE(prompts.shown.empty()) << "the link gives up silently";
     EXPECT_TRUE(main->isEnabled());
+}
+
+TEST_F(LinkCommands, StartingTheLinkTakesANewUndoPoint) {
+    use_unit(pvsim::program_defaults());  // maps in use; Offset Map A starts at 90
+    start();
+    load_all();
+    QAction* btnlink = main->action(QStringLiteral("btnlink"));
+    btnlink->trigger();
+    ASSERT_FALSE(state.link_on);
+    Tmap* map = main->map_window();
+    map->lvmap1->setCurrentRow(1);
+    map->lvmap2->setCurrentRow(1);
+    ASSERT_EQ(grid.current_map, map_offset_a);
+    auto type_into_first_cell = [&](const char* text) {
+        const QRect r = map->sgmap->visualRect(map->sgmap->model()->index(0, 0));
+        QTest::mouseClick(map->sgmap->viewport(), Qt::LeftButton, {}, r.center());
+        auto target = [&]() -> QWidget* {
+            for (QLineEdit* e : map->sgmap->findChildren<QLineEdit*>())
+                if (e->isVisible()) return e;
+            return map->sgmap;
+        };
+        for (const char* k = text; *k; ++k) QTest::keyClick(target(), *k);
+        QTest::keyClick(target(), Qt::Key_Return);
+    };
+    type_into_first_cell("150");  // an edit made while the link is off
+    ASSERT_EQ(data.offset_map_a[0][0], 150);
+
+    btnlink->trigger();
+    ASSERT_TRUE(state.link_on);
+    EXPECT_EQ(map->cell_text(1, 1).trimmed(), QStringLiteral("90")) << "the unit's value shows";
+    type_into_first_cell("120");
+    ASSERT_EQ(data.offset_map_a[0][0], 120);
+    main->menuundo->trigger();
+    EXPECT_EQ(map->cell_text(1, 1).trimmed(), QStringLiteral("90"))
+        << "Undo goes back to the unit's value, not to the one from before the link";
+    EXPECT_EQ(data.offset_map_a[0][0], 90);
+}
+
+TEST_F(LinkCommands, LoadParameterRebuildsTheGridForTheUnitsAxisMode) {
+    start();
+    load_all();
+    Tmap* map = main->map_window();
+    data.axis_select_no = 4;
+    map->rebuild_after_parameters();
+    map->lvmap1->setCurrentRow(1);
+    map->lvmap2->setCurrentRow(0);
+    ASSERT_EQ(map->sgmap->model()->rowCount(), 5);
+    state.doc_modified = 0;
+    main->menupread->trigger();  // the factory unit's map function is OFF
+    ASSERT_EQ(data.axis_select_no, 0);
+    EXPECT_EQ(map->sgmap->model()->rowCount(), 1) << "no 5 x 5 grid with blank labels";
+    EXPECT_FALSE(map->grid_enabled());
 }
 
 TEST_F(LinkCommands, LoadParameterReportsAFailedSaveOnceAndKeepsTheDocument) {

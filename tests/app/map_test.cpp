@@ -477,6 +477,53 @@ TEST_F(MapWindow, CellSizeFollowsTheViewMenu) {
         << "the fixed column holds its texts";
 }
 
+TEST_F(MapWindow, FiveRowHeadersKeepTheDefaultColumnWidthAfterACellSizeChange) {
+    open_new(4);
+    choose(1, 0);  // Boost Correction Map A: throttle rows up to 100
+    main->action("mc1")->trigger();
+    main->action("mc5")->trigger();
+    const int width = map->sgmap->verticalHeader()->width();
+    EXPECT_EQ(width, map->sgmap->horizontalHeader()->defaultSectionSize());
+    const QFontMetrics fm(map->sgmap->font());
+    EXPECT_GE(width, fm.horizontalAdvance(QStringLiteral("  100"))) << "\"100\" is not cut";
+}
+
+TEST_F(MapWindow, SelectedChangedCellsStillShowTheSelection) {
+    open_new(4);
+    choose(1, 0);
+    click_cell(2, 2);
+    type_enter("12");
+    map->sgmap->select_cells({1, 1, 3, 3});
+    const QImage shot = map->sgmap->viewport()->grab().toImage();
+    const QRect r = map->sgmap->visualRect(map->sgmap->model()->index(1, 1));
+    const QColor white(255, 255, 255);
+    int white_pixels = 0;
+    bool red = false;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c(shot.pixel(x, y));
+            white_pixels += c == white;
+            red = red || (c.red() > 200 && c.green() < 80 && c.blue() < 80);
+        }
+    EXPECT_TRUE(red) << "still drawn as changed";
+    EXPECT_LT(white_pixels, r.width() * r.height() / 10) << "the selection does not vanish";
+}
+
+TEST_F(MapWindow, EditCommandsStayOffForAnUnusedMapAfterActivation) {
+    open_new(0);
+    choose(1, 0);
+    ASSERT_FALSE(map->sgmap->isEnabled());
+    main->ActiveHandle();  // back from another window
+    click_item(map->lvmap1, 1);
+    for (const char* name :
+         {"menucut", "menucopy", "menuconst", "menurate", "menutrim", "btncut", "btncopy"}) {
+        ASSERT_NE(main->action(name), nullptr) << name;
+        EXPECT_FALSE(main->action(name)->isEnabled()) << name;
+    }
+    main->action("menuconst")->trigger();
+    EXPECT_EQ(data.boost_map_a[0][0], 0) << "nothing is written into the unused map";
+}
+
 TEST_F(MapWindow, ListPanelWidthFollowsTheLanguage) {
     for (uint16_t lang : {kLangEnglish, kLangJapanese}) {
         settings.lang_id = lang;

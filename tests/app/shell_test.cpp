@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <algorithm>
@@ -38,6 +40,61 @@ TEST_F(Shell, AtStartOnlyTheDocumentlessCommandsAreEnabled) {
     EXPECT_EQ(main->action("btnlink")->toolTip(), QStringLiteral("Link"));
     EXPECT_TRUE(main->action("btnlink")->isCheckable());
     EXPECT_EQ(main->action("menusave")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+}
+
+TEST_F(Shell, BusyTextsOfTheStatusPanelCanBeRead) {
+    start();
+    QWidget* panel = main->status_panel(0);
+    ASSERT_NE(panel, nullptr);
+    const QFontMetrics fm(panel->font());
+    for (const char* busy : {"CHECK..", "LOCK..."})
+        EXPECT_GE(panel->contentsRect().width(),
+                  2 + fm.horizontalAdvance(QString::fromLatin1(busy)))
+            << busy;
+    // Unfilled: the text must stand out from the panel's own grey.
+    state.comm_state = 3;
+    const QImage shot = panel->grab().toImage();
+    bool dark = false;
+    const QRect inside = panel->contentsRect().adjusted(1, 1, -1, -1);
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            dark = dark || QColor(shot.pixel(x, y)).lightness() < 90;
+    EXPECT_TRUE(dark) << "\"CHECK..\" is drawn in the text colour";
+    state.comm_state = 0;
+}
+
+TEST_F(Shell, TheComparisonFileSharesTheOpenDialog) {
+    std::string file = data_file("track.pvd");
+    fs::create_directories(root / "other");
+    std::string compare = (root / "other" / "cmp.PVD").string();
+    fs::copy_file(file, compare);
+    start();
+    dialogs.open_answers = {file, compare, std::nullopt};
+    main->action("menuopen")->trigger();
+    main->action("menuother")->trigger();
+    ASSERT_TRUE(state.compare_loaded);
+    main->action("menuother")->trigger();  // off
+    main->action("menuother")->trigger();  // and on: the dialog opens where the last one was
+    ASSERT_EQ(dialogs.open_initial.size(), 3u);
+    EXPECT_EQ(dialogs.open_initial[2], compare);
+
+    // The filter is the design's fixed English text, in Japanese too.
+    settings.lang_id = kLangJapanese;
+    EXPECT_EQ(data_file_filter(), QStringLiteral("Pavex Data File(PVD) (*.PVD *.pvd)"));
+    settings.lang_id = kLangEnglish;
+}
+
+TEST_F(Shell, StandardButtonsFollowTheLanguage) {
+    auto yes_text = [] {
+        QMessageBox box(QMessageBox::Question, QString(), QString(),
+                        QMessageBox::Yes | QMessageBox::No);
+        return box.button(QMessageBox::Yes)->text();
+    };
+    ASSERT_TRUE(use_qt_translation(kLangJapanese));
+    const QString japanese = yes_text();
+    use_qt_translation(kLangEnglish);
+    EXPECT_EQ(yes_text(), QStringLiteral("&Yes"));
+    EXPECT_NE(japanese, QStringLiteral("&Yes")) << "Qt's Japanese translation is in use for 1041";
 }
 
 TEST_F(Shell, OpenChangeSaveFollowsTheSaveRule) {

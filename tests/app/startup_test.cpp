@@ -3,12 +3,14 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include "app_fixture.h"
-#include "platform/instance_lock.h"
+#include <QScreen>
+
 #include "app/mapedit/map.h"
-#include "core/settings/ini.h"
 #include "app/shell/splash.h"
+#include "app_fixture.h"
+#include "core/settings/ini.h"
 #include "core/ui/texts.h"
+#include "platform/instance_lock.h"
 
 extern char** environ;
 
@@ -48,6 +50,22 @@ TEST_F(Startup, StoredChoicesAreClickedWithFallbacks) {
     dialogs.open_answers = {std::nullopt};
     m.menuopenClick();
     EXPECT_EQ(dialogs.open_initial.front(), "/srv/maps/*.PVD");
+}
+
+TEST_F(Startup, StoredBoundsAreKeptOnTheScreen) {
+    write_settings_file("[FORM]\nLEFT=30000\nTOP=20000\nWIDTH=40000\nHEIGHT=40000\n");
+    Tmain& m = start();
+    const QRect avail = m.screen()->availableGeometry();
+    EXPECT_EQ(avail.width(), kScreenWidth);
+    EXPECT_EQ(m.width(), kScreenWidth);
+    EXPECT_EQ(m.height(), kScreenHeight);
+    EXPECT_EQ(m.x(), 0) << "moved back so that the whole window shows";
+    EXPECT_EQ(m.y(), 0);
+    m.close();
+    IniFile ini;
+    ASSERT_TRUE(ini.load(paths.settings_file()));
+    EXPECT_EQ(ini.read_int("FORM", "WIDTH", 0), kScreenWidth) << "not written back oversized";
+    EXPECT_EQ(ini.read_int("FORM", "LEFT", -1), 0);
 }
 
 TEST_F(Startup, MapFontFiveIsRestored) {

@@ -1,8 +1,12 @@
 // The real termios port against the simulated unit on a pseudo-terminal, and the pvtool unit
 // commands on top of it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -175,14 +179,66 @@ TEST_F(OverPty, ToolReportsASilentUnit) {
     EXPECT_EQ(status.err, "Communication error(1031):Please check connection\n");
 }
 
+TEST_F(OverPty, ALinkedUnitIsGoneOnceItEnds) {
+    std::string link = ::testing::TempDir() + "pvsim_link_" + std::to_string(::getpid());
+    std::remove(link.c_str());
+    ASSERT_EQ(::symlink("/dev/pts/9999", link.c_str()), 0);  // left by a killed unit
+    {
+        ServedUnit sim;
+        ASSERT_TRUE(sim.ok());
+        pvsim::PtyLink named;
+        std::string error;
+        ASSERT_TRUE(named.make(link, sim.path(), error)) << error;
+        use_port(link);
+        pv::open_port();
+        EXPECT_TRUE(pv::state.port_open);
+        EXPECT_TRUE(pv::read_block(101));
+        pv::close_port();
+    }
+    // The unit has ended: its name leads nowhere, and opening it says so.
+    struct stat st {};
+    EXPECT_NE(::lstat(link.c_str(), &st), 0);
+    use_port(link);
+    pv::open_port();
+    EXPECT_FALSE(pv::state.port_open);
+    ASSERT_FALSE(prompter.shown.empty());
+    EXPECT_EQ(prompter.shown.back().text.rfind("Cannot open COM", 0), 0u);
+
+    // Nothing but a symbolic link is ever replaced.
+    std::ofstream(link) << "keep";
+    pvsim::PtyLink refused;
+    std::string error;
+    EXPECT_FALSE(refused.make(link, "/dev/null", error));
+    EXPECT_NE(error.find(link), std::string::npos);
+    std::remove(link.c_str());
+}
+
+TEST(PvsimOptions, HelpNamesEveryOptionAndTheLinkIsParsed) {
+    pvsim::Options o = pvsim::program_defaults();
+    std::string error;
+    ASSERT_TRUE(pvsim::parse_options({"--link", "/tmp/x", "--factory"}, o, error)) << error;
+    EXPECT_EQ(o.link_path, "/tmp/x");
+    EXPECT_TRUE(o.factory);
+    EXPECT_FALSE(pvsim::parse_options({"--link"}, o, error));
+    const std::string help = pvsim::usage_text;
+    for (const char* option :
+         {"--versions",     "--factory",      "--setup",   "--not-ready",  "--locked",
+          "--mode-b",       "--speed",        "--psi",     "--link",       "--baud-timing",
+          "--drop",         "--late",         "--corrupt", "--wrong-echo", "--short",
+          "--silent-after", "--hangup-after", "--seed",    "--log",        "--help"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+}
+
 TEST_F(OverPty, ToolNamesAMissingPortAndRejectsBadUsage) {
     ToolRun r = tool({"status", "--port", "/nonexistent/tty", "--com", "3"});
     EXPECT_EQ(r.status, pvtool::kFailed);
-    EXPECT_EQ(r.err, "Cannot open COM3.\nCommunication error(1031):Please check connection\n");
+    EXPECT_EQ(r.err,
+              "pvtool: /nonexistent/tty: No such file or directory\nCannot open COM3.\n"
+              "Communication error(1031):Please check connection\n");
 
     // A device that is not a terminal is no port either.
-    EXPECT_EQ(tool({"status", "--port", "/dev/null", "--com", "2"}).err.substr(0, 18),
-              "Cannot open COM2.\n");
+    EXPECT_EQ(tool({"status", "--port", "/dev/null", "--com", "2"}).err.substr(0, 55),
+              "pvtool: /dev/null: not a serial line\nCannot open COM2.\n");
 
     ToolRun versions = tool({"versions", "--port", "/nonexistent/tty"});
     EXPECT_EQ(versions.status, pvtool::kFailed);

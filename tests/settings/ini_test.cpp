@@ -51,6 +51,35 @@ TEST(IniFile, RewriteKeepsOrderCommentsUnknownKeysAndLineEnds) {
               "[view]\r\nMap=5\r\n\r\n[OTHER]\r\nx=1\r\n\r\n[NEW]\r\nKEY=value\r\n");
 }
 
+TEST(IniFile, WhatIsWrittenIsReadBackExactly) {
+    // A byte-order mark from a UTF-8 editor must not hide the first section, and stays.
+    IniFile ini;
+    ini.parse("\xEF\xBB\xBF[FORM]\nLEFT=10\n");
+    EXPECT_EQ(ini.read_int("FORM", "LEFT", 0), 10);
+    ini.write_int("FORM", "LEFT", 11);
+    EXPECT_EQ(ini.text(), "\xEF\xBB\xBF[FORM]\nLEFT=11\n");
+
+    const std::string values[] = {" lead", "trail\t",        "\"quoted\"", "'single'",
+                                  "\"",    "a \"middle\" b", "",           "plain"};
+    IniFile out;
+    for (size_t k = 0; k < std::size(values); ++k)
+        out.write_string("LOG", "K" + std::to_string(k), values[k]);
+    IniFile in;
+    in.parse(out.text());
+    for (size_t k = 0; k < std::size(values); ++k)
+        EXPECT_EQ(in.read_string("LOG", "K" + std::to_string(k), "?"), values[k]) << k;
+    EXPECT_NE(out.text().find("K7=plain\n"), std::string::npos) << "plain values stay bare";
+
+    // The last line keeps (or gets) its line end, so a key added later starts a line.
+    IniFile last;
+    last.parse("[A]\nK=1");
+    last.write_int("A", "K", 2);
+    EXPECT_EQ(last.text(), "[A]\nK=2\n");
+    last.parse("[A]\r\nK=1\r\n");
+    last.write_int("A", "J", 2);
+    EXPECT_EQ(last.text(), "[A]\r\nK=1\r\nJ=2\r\n");
+}
+
 TEST(IniFile, SaveReplacesTheFileWholeOrNotAtAll) {
     auto dir = std::filesystem::temp_directory_path() / ("pv_ini_save_" + std::to_string(getpid()));
     std::filesystem::remove_all(dir);

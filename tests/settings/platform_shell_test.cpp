@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,9 +8,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "../support/run_within.h"
+#include "core/settings/ini.h"
 #include "platform/desktop.h"
 #include "platform/instance_lock.h"
-#include "core/settings/ini.h"
 
 namespace pv {
 namespace {
@@ -98,6 +100,18 @@ TEST_F(DesktopTest, AssociationsNameTheProgramAndBothFileTypes) {
     EXPECT_EQ(apps.read_string("Default Applications", "application/x-pavex5-log", ""),
               "other.desktop")
         << "the user's own choice stays";
+}
+
+TEST_F(DesktopTest, AFifoInPlaceOfAnAssociationFileDoesNotBlockTheStart) {
+    fs::create_directories(root / "data" / "applications");
+    fs::create_directories(root / "config");
+    ASSERT_EQ(::mkfifo((root / "data" / "applications" / "pvedit.desktop").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((root / "config" / "mimeapps.list").c_str(), 0600), 0);
+    int status = testsupport::status_within(
+        [] { return write_file_associations("/p/pvedit", "/p/pvedit.png", "a", "b") ? 1 : 0; },
+        std::chrono::seconds(5));
+    EXPECT_EQ(status, 0) << "refused at once, and reported";
+    EXPECT_EQ(fs::status(root / "config" / "mimeapps.list").type(), fs::file_type::fifo);
 }
 
 TEST_F(DesktopTest, UnwritableDataFolderIsReportedNotFatal) {

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "../support/run_within.h"
 #include "tool/tool.h"
 
 namespace {
@@ -60,8 +62,7 @@ TEST_F(Pvd, NewThenDumpShowsTheDefaults) {
 
 TEST_F(Pvd, BuildAppliesKeysOverTheDefaults) {
     write_text("in.json", R"({"comment": "Kurz \u00e4", "boost_map_a": [[0,0,0,-120,0],[0,0,0,0,0],
-        [0,0,0,0,0],[0,0,0,0,0],[0,0,0,0,7]], "cyls": 6, "status_word": 16384,
-        "file_version": 99, "save_stamp": [1,2,3,4,5,6]})");
+        [0,0,0,0,0],[0,0,0,0,0],[0,0,0,0,7]], "cyls": 6, "status_word": 16384})");
     Result b = pvtool({"--lang", "1033", "pvd", "build", path("in.json"), path("out.pvd")});
     ASSERT_EQ(b.status, 0) << b.err;
     std::ifstream in(path("out.pvd"), std::ios::binary);
@@ -76,7 +77,7 @@ TEST_F(Pvd, BuildAppliesKeysOverTheDefaults) {
     json j = json::parse(pvtool({"--lang", "1033", "pvd", "dump", path("out.pvd")}).out);
     EXPECT_EQ(j["comment"], "Kurz \u00e4");
     EXPECT_EQ(j["boost_map_a"][4][4], 7);
-    EXPECT_EQ(j["file_version"], 1150);  // the writer's own, not the JSON's
+    EXPECT_EQ(j["file_version"], 1150);
     EXPECT_EQ(j["openth"], 5000);
 }
 
@@ -106,6 +107,10 @@ TEST_F(Pvd, BadInputIsRefusedAndWritesNothing) {
         {R"({"boost_map_a": [[0,0,0,0,40000],[0],[0],[0],[0]]})", "boost_map_a"},
         {R"({"rpm_axis": [1,2,3,4]})", "rpm_axis"},
         {R"({"comment": "あ"})", "comment"},  // not in Windows-1252
+        // The writer sets these itself: a value given for them would be silently lost.
+        {R"({"save_stamp": [2020,1,2,3,4,5]})", "save_stamp"},
+        {R"({"file_version": 1150})", "file_version"},
+        {R"({"cyls": 4, "cyls": 6})", "cyls"},
     };
     for (const Case& c : cases) {
         write_text("in.json", c.json);
@@ -118,6 +123,61 @@ TEST_F(Pvd, BadInputIsRefusedAndWritesNothing) {
     EXPECT_EQ(pvtool({"pvd", "build", path("in.json"), path("out.pvd")}).status, 2);
     write_text("in.json", R"({"comment": ")" + std::string(256, 'x') + R"("})");
     EXPECT_EQ(pvtool({"pvd", "build", path("in.json"), path("out.pvd")}).status, 2);
+}
+
+TEST_F(Pvd, JsonErrorsSayWhatAndWhere) {
+    struct Case {
+        std::string json;
+        const char* expected;
+    } cases[] = {
+        {"{\"cyls\": 01}", "line 1, column"},
+        {"{\"comment\": \"\xC3\x28\"}", "UTF-8"},
+        {"{\n  \"cyls\": 4,\n  \"openth\": 5000,\n}", "line 4"},
+        {"[1, 2]", "must be a JSON object, not array"},
+    };
+    for (const Case& c : cases) {
+        write_text("in.json", c.json);
+        Result r = pvtool({"--lang", "1033", "pvd", "build", path("in.json"), path("out.pvd")});
+        EXPECT_EQ(r.status, 2) << c.json;
+        EXPECT_NE(r.err.find(c.expected), std::string::npos) << c.json << " -> " << r.err;
+        EXPECT_NE(r.err.find(path("in.json")), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(path("out.pvd")));
+    }
+}
+
+TEST_F(Pvd, NonRegularInputsFailAtOnce) {
+    ASSERT_EQ(::mkfifo(path("fifo.PVD").c_str(), 0600), 0);
+    for (const char* command : {"dump", "build"}) {
+        int status = testsupport::status_within(
+            [&] {
+                std::vector<std::string> args = {"--lang", "1033", "pvd", command,
+                                                 path("fifo.PVD")};
+                if (std::string(command) == "build") args.push_back(path("out.pvd"));
+                Result r = pvtool(args);
+                return r.err == "Cannot open file.\n" ? r.status : 99;
+            },
+            std::chrono::seconds(5));
+        EXPECT_EQ(status, 1) << command;
+    }
+    // A folder given as the JSON input.
+    fs::create_directory(path("dir"));
+    int status = testsupport::status_within(
+        [&] {
+            return pvtool({"pvd", "build", path("dir"), path("out.pvd")}).status;
+        },
+        std::chrono::seconds(5));
+    EXPECT_EQ(status, 1);
+    EXPECT_FALSE(fs::exists(path("out.pvd")));
+}
+
+TEST_F(Pvd, PortMessagesNameTheDevice) {
+    Result r = pvtool({"--lang", "1033", "unit", "status", "--port", "/dev/null"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("/dev/null"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Cannot open COM"), std::string::npos) << r.err;
+    r = pvtool({"--lang", "1033", "unit", "reset", "--yes", "--port", path("no-such-tty")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(path("no-such-tty") + ": No such file"), std::string::npos) << r.err;
 }
 
 TEST_F(Pvd, FailuresAndUsage) {

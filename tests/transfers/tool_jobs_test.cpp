@@ -61,6 +61,22 @@ TEST_F(ToolJobs, LoadAllWritesTheFileOnceTheLockNumberIsGiven) {
     EXPECT_TRUE(said(err, "Cannot save file."));
 }
 
+TEST_F(ToolJobs, LoadAllWithoutVersionsWritesTheFileButFails) {
+    std::string p = file("xfer_load_all_versions.PVD");
+    line->break_block(101, false);
+    EXPECT_EQ(run("load-all", {p}), pvtool::kFailed);
+    EXPECT_TRUE(said(err, "without the unit's valve version")) << err.str();
+    EXPECT_TRUE(said(err, pv::error_text(55)));
+    EXPECT_TRUE(std::ifstream(p).good()) << "the file is kept as the window keeps it";
+
+    line->break_block(102, false);
+    EXPECT_EQ(run("load-all", {p}), pvtool::kFailed);
+    EXPECT_TRUE(said(err, "valve and display versions")) << err.str();
+
+    line->broken.clear();
+    EXPECT_EQ(run("load-all", {p}), pvtool::kOk) << err.str();
+}
+
 TEST_F(ToolJobs, SendAllMakesTheWindowCommandsExchanges) {
     data.boost_map_a[2][2] = 40;
     data.file_valve_version = data.file_display_version = 120;

@@ -1,5 +1,6 @@
 // Load All Data, Load Parameter, Send All Data and Send Parameter against the simulated
 // unit: their check chains, the exchanges they make and what they leave behind.
+#include "core/document/datafile.h"
 #include "support/transfers_support.h"
 
 namespace xfertest {
@@ -94,6 +95,36 @@ TEST_F(SendAll, NewDocumentSendsTheSetupItemsOnceThenTheShortSet) {
     EXPECT_EQ(line->unit_commands(), (std::vector<uint8_t>{pv::cmd_apply_initial, pv::cmd_apply}));
     EXPECT_EQ(sim->in_use().boost_map_b[3][2], 12);
     EXPECT_FALSE(state.send_allowed || state.setup_override || state.doc_is_new);
+}
+
+// What a user tries first with pvsim as it starts: load the car's data, then send a New
+// document.
+TEST_F(SendAll, ProgramDefaultUnitHoldsACarAndTakesANewDocument) {
+    start_unit(pvsim::program_defaults());
+    state.doc_open = 1;
+    ASSERT_TRUE(pv::load_all_data()) << (texts().empty() ? "" : texts().front());
+    EXPECT_EQ(data.axis_select_no, 4) << "the maps are in use";
+    EXPECT_NE(data.boost_map_a[0][0], data.boost_map_a[4][4]);
+    EXPECT_LT(data.rpm_axis[0], data.rpm_axis[4]);
+    pv::link_off();
+
+    pv::SetDefaultData();
+    data.file_valve_version = data.file_display_version = 0;
+    state.doc_is_new = 1;
+    prompter.shown.clear();
+    EXPECT_TRUE(pv::send_all_data());
+    EXPECT_TRUE(prompter.shown.empty()) << texts().front();
+    EXPECT_TRUE(same_unit_data(sim->in_use(), data));
+}
+
+TEST_F(SendAll, ExampleFileHoldsTheProgramDefaultUnitsData) {
+    // run.sh opens this file beside pvsim: Send All of it must be taken as it stands.
+    start_unit(pvsim::program_defaults());
+    ASSERT_TRUE(pv::ReadDataFile(PV_SOURCE_DIR "/assets/examples/EXAMPLE.PVD"));
+    EXPECT_TRUE(same_unit_data(data, pvsim::tuned_data(false)));
+    state.doc_open = state.doc_named = 1;
+    EXPECT_TRUE(pv::send_all_data());
+    EXPECT_TRUE(prompter.shown.empty()) << texts().front();
 }
 
 TEST_F(SendAll, RefusalsWriteNothingAndKeepTheDocument) {

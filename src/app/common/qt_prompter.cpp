@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QTranslator>
 
 #include "core/document/unit.h"
 #include "core/ui/texts.h"
@@ -108,6 +110,24 @@ std::optional<std::string> QtPrompter::input(const std::string& caption, const s
     if (!ok) return std::nullopt;
     // A character the code page cannot hold cannot be a valid entry for any query here.
     return ui_bytes(v).value_or(std::string());
+}
+
+bool use_qt_translation(uint16_t lang_id) {
+    static QTranslator* installed = nullptr;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+    if (lang_id != kLangJapanese) return true;
+    auto* t = new QTranslator;
+    if (!t->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete t;
+        return false;
+    }
+    QCoreApplication::installTranslator(t);
+    installed = t;
+    return true;
 }
 
 }  // namespace pv

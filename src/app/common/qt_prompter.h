@@ -2,6 +2,7 @@
 // the text library's 8-bit texts for display.
 #pragma once
 #include <QString>
+#include <cstdint>
 #include <string>
 
 #include "core/ui/prompter.h"
@@ -15,6 +16,11 @@ namespace pv {
 QString ui_text(const std::string& bytes);
 // The inverse for texts the user typed; nullopt when the code page cannot hold them.
 std::optional<std::string> ui_bytes(const QString& text);
+
+// Qt's own texts (the standard buttons Yes, No, Cancel, OK of message boxes and dialogs, the
+// file dialogs) in the program's language: Qt's Japanese translation for 1041, else the
+// built-in English. False when the translation is not installed on this system.
+bool use_qt_translation(uint16_t lang_id);
 
 class QtPrompter : public Prompter {
   public:

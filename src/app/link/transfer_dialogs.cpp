@@ -23,6 +23,12 @@ void TransferDialogs::gauge_step() {
 
 void TransferDialogs::show_processing_dialog() {
     TWritingdlg dlg(parent_);
+    // Over the progress dialog it would hide its text: it goes just below it instead.
+    if (showing_ && showing_->isVisible()) {
+        dlg.adjustSize();
+        const QRect net = showing_->frameGeometry();
+        dlg.move(net.left(), net.bottom() + 8);
+    }
     run_modal(dlg);
 }
 

@@ -275,6 +275,13 @@ void Tmap::cell_written(int column, int row, const std::string& text) {
 }
 
 void Tmap::fill_table_list() {
+    // Starting the link has put the unit's values into the table shown: it is shown afresh as
+    // a change of table would (undo point, bounds of the unit's firmware, status panels), so
+    // that Undo cannot bring back values from before the link.
+    if (state.link_on) {
+        rebuild_after_parameters();
+        return;
+    }
     // The list is rebuilt for the link's state; the table shown stays as it is.
     const int row = lvmap2->currentRow();
     FillTableList();
@@ -340,10 +347,10 @@ void Tmap::ApplyCellSize() {
         sgmap->horizontalHeader()->resizeSection(c, s.col_width);
     for (int r = 0; r < sgmap->cells()->rowCount(); ++r)
         sgmap->verticalHeader()->resizeSection(r, s.row_height);
-    const int header = grid.grid_rows <= 2
-                           ? header_width_for_setup(grid.grid_rows, s.col_width, font_points_)
-                           : sgmap->verticalHeader()->width();
-    sgmap->set_header_sizes(header, s.row_height);
+    // The header column follows the new cell size too, or "100" of the throttle axis would
+    // be cut to "10" after a change to a larger size.
+    sgmap->set_header_sizes(header_width_for_setup(grid.grid_rows, s.col_width, font_points_),
+                            s.row_height);
 }
 
 void Tmap::set_grid_enabled(bool on) {

@@ -43,7 +43,9 @@ class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
     // DocumentViews
     void cell_written(int column, int row, const std::string& text) override;
     bool commit_axis_edit() override { return CommitAxisEdit(); }
-    void setup_grid() override { SetupGrid(); }
+    // Loaded parameters may bring another axis mode: the table is chosen afresh, so its shape,
+    // headers, enabling and undo point follow the new mode.
+    void setup_grid() override { rebuild_after_parameters(); }
     void fill_grid() override { FillGrid(); }
     void fill_table_list() override;
     bool grid_enabled() override { return grid_enabled_; }

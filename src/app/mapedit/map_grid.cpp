@@ -115,7 +115,10 @@ void MapCellPainter::paint(QPainter* p, const QStyleOptionViewItem& option,
             text_at(compare_text_origin(r.left(), r.top(), fm.height()),
                     QString::fromStdString(look.compare_text), QColor(128, 128, 128), &window);
         if (look.redraw_text) {
-            QColor back = window;
+            // Under a selection the text keeps a (lighter) highlight behind it, so selected cells
+            // that are also changed still show as selected and their red stays readable.
+            QColor back =
+                selected ? pal.color(QPalette::Active, QPalette::Highlight).lighter(170) : window;
             if (look.text_back == CellLook::Fill::greater) back = QColor(255, 255, 0);
             if (look.text_back == CellLook::Fill::smaller) back = QColor(0, 255, 255);
             text_at(value_text_origin(r.left(), r.top()), text,

@@ -51,6 +51,7 @@ int run_pvedit(int argc, char** argv) {
         set_prompter(nullptr);
         return 0;
     }
+    use_qt_translation(settings.lang_id);
     QtShellDialogs dialogs;
     int result = 0;
     {

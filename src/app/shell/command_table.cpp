@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <array>
 
+#include "app/mapedit/map.h"
 #include "core/document/unit.h"
 
 namespace pv {
@@ -431,6 +432,9 @@ void Tmain::RefreshCommands() {
     const bool doc = state.doc_open != 0;
     for (const Command& c : kCommands)
         if (c.when != When::unmanaged) enable_command(c, command_allowed(c.when, doc));
+    // A table the axis mode does not use is shown in a disabled grid: no edit command may
+    // reach it, whatever brought the commands back (activation, a list click).
+    if (map_ && !map_->grid_enabled()) EnableEditCommands(false);
     menu_comm_->setEnabled(true);
 }
 

@@ -4,19 +4,22 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
-
-#include "app/common/qt_prompter.h"
-#include "core/ui/texts.h"
+#include <algorithm>
 
 namespace pv {
+
+// The fixed English filter of the data-file dialogs in every language (the library's text 120
+// is not used for it); both cases, since Linux names differ.
+QString data_file_filter() {
+    return QStringLiteral("Pavex Data File(PVD) (*.PVD *.pvd)");
+}
+
 namespace {
 
-// "Pavex Data File(PVD)|*.PVD" as Qt writes a filter; both cases, since Linux names differ.
-QString data_filter() {
-    QString t = ui_text(text(Catalog::Menu, 120));
-    QString name = t.section(QLatin1Char('|'), 0, 0);
-    if (name.isEmpty()) name = QStringLiteral("Pavex Data File(PVD)");
-    return name + QStringLiteral(" (*.PVD *.pvd)");
+// Wide enough for the name, size, type and date columns of the detail view.
+void show_columns(QFileDialog& dlg) {
+    dlg.setViewMode(QFileDialog::Detail);
+    dlg.resize(std::max(dlg.width(), 900), std::max(dlg.height(), 540));
 }
 
 QString start_path(const std::string& initial) {
@@ -41,17 +44,22 @@ QString qt_filter(const std::string& filter8) {
 
 std::optional<std::string> QtShellDialogs::open_data_file(QWidget* parent,
                                                           const std::string& initial) {
-    QString f = QFileDialog::getOpenFileName(parent, QString(), start_path(initial), data_filter());
+    QFileDialog dlg(parent, QString(), start_path(initial), data_file_filter());
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    show_columns(dlg);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    const QString f = dlg.selectedFiles().front();
     if (f.isEmpty() || !QFileInfo(f).isFile()) return std::nullopt;
     return f.toStdString();
 }
 
 std::optional<std::string> QtShellDialogs::save_data_file(QWidget* parent,
                                                           const std::string& initial) {
-    QFileDialog dlg(parent, QString(), start_path(initial), data_filter());
+    QFileDialog dlg(parent, QString(), start_path(initial), data_file_filter());
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(QStringLiteral("PVD"));
     dlg.setOption(QFileDialog::DontConfirmOverwrite, false);
+    show_columns(dlg);
     QFileInfo start(start_path(initial));
     if (!start.isDir() && !start.fileName().isEmpty()) dlg.selectFile(start.fileName());
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;

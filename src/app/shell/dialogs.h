@@ -1,6 +1,7 @@
 // The common file and print dialogs of the shell. The program shows Qt's dialogs; window
 // tests script the answers.
 #pragma once
+#include <QString>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,9 @@ class ShellDialogs {
     virtual std::optional<std::string> save_log_file(QWidget* parent, const std::string& initial,
                                                      const std::string& filter8) = 0;
 };
+
+// The filter of the data-file Open and Save As dialogs.
+QString data_file_filter();
 
 class QtShellDialogs : public ShellDialogs {
   public:

@@ -66,6 +66,8 @@ void Tmain::menuotherClick() {
         if (state.compare_loaded) {
             map_->comparison_off();
         } else if (auto file = dialogs_->open_data_file(this, opendlg_filename_)) {
+            // One open dialog serves both: the next Open starts where the comparison came from.
+            opendlg_filename_ = *file;
             map_->comparison_on(*file);
         }
     }

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cctype>
 
 #include "app/common/qt_prompter.h"
@@ -168,6 +169,22 @@ Tmain::~Tmain() {
     install_front_end({});
 }
 
+// A stored position or size that no longer fits (another screen, or an edited file) is
+// brought back onto the available screen; an oversized window would cost memory on every
+// repaint and be written back at close, so each later start would repeat it.
+QRect Tmain::within_screen(QRect g) const {
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return g;
+    const QRect avail = s->availableGeometry();
+    g.setWidth(std::max(std::min(g.width(), avail.width()), minimumWidth()));
+    g.setHeight(std::max(std::min(g.height(), avail.height()), minimumHeight()));
+    g.moveLeft(
+        std::clamp(g.left(), avail.left(), std::max(avail.left(), avail.right() + 1 - g.width())));
+    g.moveTop(
+        std::clamp(g.top(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - g.height())));
+    return g;
+}
+
 void Tmain::FormCreate(uint32_t splash_start_tick) {
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
         if (s == Qt::ApplicationActive) ActiveHandle();
@@ -186,6 +203,7 @@ void Tmain::FormCreate(uint32_t splash_start_tick) {
         if (shell_.top > 0) g.moveTop(shell_.top);
         if (shell_.width > 0) g.setWidth(std::max(shell_.width, minimumWidth()));
         if (shell_.height > 0) g.setHeight(shell_.height);
+        g = within_screen(g);
         move(g.topLeft());
         resize(g.size());
     } else {

@@ -66,6 +66,8 @@ class Tmain : public QMainWindow,
 
     // Start-up (creation and first show) and the command-line file.
     void FormCreate(uint32_t splash_start_tick);
+    // `g` limited to the available screen (size first, then position).
+    QRect within_screen(QRect g) const;
     void FormShow(const std::vector<std::string>& args);
     void ActiveHandle();
     void MakeMap();

@@ -1,6 +1,7 @@
 // The main window's menus, tool bar and status bar. The commands themselves (captions,
 // hints, shortcuts, images, handlers) come from the command table.
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
@@ -12,6 +13,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/common/qt_prompter.h"
 #include "app/shell/main.h"
@@ -25,7 +27,12 @@ class StatusPanel0 : public QFrame {
     explicit StatusPanel0(QWidget* parent) : QFrame(parent) {
         setObjectName(QStringLiteral("statusbar_panel0"));
         setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-        setFixedWidth(50);
+        // 50 pixels, or wider where the font needs it for the longest busy text.
+        QFontMetrics fm(font());
+        int text = 0;
+        for (const char* t : {"CHECK..", "LOCK...", "LOAD...", "SEND..."})
+            text = std::max(text, fm.horizontalAdvance(QString::fromLatin1(t)));
+        setFixedWidth(std::max(50, text + 2 + 2 * frameWidth() + 4));
     }
 
   protected:
@@ -37,7 +44,10 @@ class StatusPanel0 : public QFrame {
         if (look.fill == Panel0Look::Blue) p.fillRect(r, QColor(0, 0, 255));
         if (look.fill == Panel0Look::Green) p.fillRect(r, QColor(0, 128, 0));
         if (look.text.empty()) return;
-        p.setPen(Qt::white);
+        // White only reads on the filled panel; on the bare panel the busy texts take the
+        // normal text colour.
+        p.setPen(look.fill == Panel0Look::None ? palette().color(QPalette::WindowText)
+                                               : QColor(Qt::white));
         QFont f = font();
         p.setFont(f);
         p.drawText(r.adjusted(2, 1, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,

@@ -1,12 +1,11 @@
 #include "core/document/datafile.h"
 
-#include <chrono>
+#include <algorithm>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <random>
+#include <optional>
 
 #include "core/document/unit.h"
+#include "core/files/file_io.h"
 
 namespace pv {
 namespace {
@@ -78,43 +77,14 @@ std::array<uint16_t, 6> local_now() {
             static_cast<uint16_t>(tm.tm_min),         static_cast<uint16_t>(tm.tm_sec)};
 }
 
-// The first 506 bytes of a file, or nothing when it is shorter or cannot be read.
+// The first 506 bytes of a file, or nothing when it is shorter, cannot be read or is not a
+// regular file.
 std::optional<std::array<uint8_t, kDataFileSize>> read_image(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
+    auto bytes = read_regular_file(path, kDataFileSize);
+    if (!bytes || bytes->size() != kDataFileSize) return std::nullopt;
     std::array<uint8_t, kDataFileSize> b{};
-    in.read(reinterpret_cast<char*>(b.data()), b.size());
-    if (in.gcount() != static_cast<std::streamsize>(b.size())) return std::nullopt;
+    std::copy(bytes->begin(), bytes->end(), b.begin());
     return b;
-}
-
-// Writes beside the target and renames over it only once everything is on disk, so the
-// file being replaced survives any failure on the way.
-bool save_replacing(const std::string& path, const std::array<uint8_t, kDataFileSize>& bytes) {
-    std::random_device rd;
-    std::string tmp = path + ".~" + std::to_string(rd() % 1000000u);
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-        out.flush();
-        if (!out) {
-            out.close();
-            std::filesystem::remove(tmp);
-            return false;
-        }
-    }
-    std::error_code ec;
-    if (std::filesystem::file_size(tmp, ec) != bytes.size() || ec) {
-        std::filesystem::remove(tmp, ec);
-        return false;
-    }
-    std::filesystem::rename(tmp, path, ec);
-    if (ec) {
-        std::filesystem::remove(tmp, ec);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -231,7 +201,8 @@ bool WriteDataFile(const std::string& path) {
     unit.derived_status_word = 0;
     set_save_stamp(local_now());
     if (status == kStatusUnknown) status = data.status_word;
-    if (!save_replacing(path, encode_data_file(data, status))) return false;
+    auto image = encode_data_file(data, status);
+    if (!save_file(path, {reinterpret_cast<const char*>(image.data()), image.size()})) return false;
     state.doc_modified = 0;
     return true;
 }

@@ -11,9 +11,9 @@ namespace pv {
 inline constexpr size_t kDataFileSize = 506;
 
 // Writes the whole document to `path`. The status word comes from the unit when it answers
-// (see set_status_reader), else the one held in memory. The file is written beside the
-// target and renamed over it only when complete, so a failed save never destroys the
-// previous file. Clears doc_modified on success.
+// (see set_status_reader), else the one held in memory. A failed save leaves the previous
+// file intact; the file keeps its mode, owner and links (see save_file). Clears doc_modified
+// on success.
 bool WriteDataFile(const std::string& path);
 
 // Reads a whole data file into the document. Memory changes only when the file was read

@@ -99,6 +99,10 @@ struct UnitState {
     uint8_t unit_command = 0;
     uint8_t status_poll_count = 0;
     uint16_t derived_status_word = 0;  // composed by the parameter dialog
+    // Whether the last parameter load got each firmware version (else the document keeps
+    // the versions it had).
+    uint8_t valve_version_read = 0;
+    uint8_t display_version_read = 0;
 };
 
 struct AppState {

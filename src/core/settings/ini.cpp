@@ -1,15 +1,16 @@
 #include "core/settings/ini.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <fstream>
 #include <limits>
-#include <sstream>
+#include <string_view>
+
+#include "core/files/file_io.h"
 
 namespace pv {
 namespace {
+
+// Far beyond any settings file the program writes; a larger one is not read at all rather
+// than read in part and then rewritten without its tail.
+constexpr size_t kMaxIniBytes = 4u << 20;
 
 bool same_name(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
@@ -21,6 +22,16 @@ bool same_name(const std::string& a, const std::string& b) {
         if (x != y) return false;
     }
     return true;
+}
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// The reader trims blanks around a value and takes off one pair of enclosing quotes, so a
+// value that starts or ends with either is written inside quotes to come back unchanged.
+std::string quoted(const std::string& value) {
+    auto special = [](char c) { return c == ' ' || c == '\t' || c == '"' || c == '\''; };
+    if (value.empty() || (!special(value.front()) && !special(value.back()))) return value;
+    return '"' + value + '"';
 }
 
 std::string trim(const std::string& s) {
@@ -66,19 +77,20 @@ std::optional<int64_t> parse_ini_integer(const std::string& text) {
 
 bool IniFile::load(const std::string& path) {
     lines_.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    parse(ss.str());
+    bool too_large = false;
+    auto text = read_regular_file(path, kMaxIniBytes, &too_large);
+    if (!text || too_large) return false;
+    parse(*text);
     return true;
 }
 
 void IniFile::parse(const std::string& text) {
     lines_.clear();
     crlf_ = text.find("\r\n") != std::string::npos;
+    // Editors that save UTF-8 put a byte-order mark in front of the first section's name.
+    bom_ = text.rfind(kBom, 0) == 0;
     std::string current;
-    size_t start = 0;
+    size_t start = bom_ ? kBom.size() : 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         std::string raw =
@@ -112,10 +124,10 @@ void IniFile::parse(const std::string& text) {
 
 std::string IniFile::text() const {
     const char* eol = crlf_ ? "\r\n" : "\n";
-    std::string out;
+    std::string out = bom_ ? std::string(kBom) : std::string();
     for (const auto& l : lines_) {
         if (l.kind == Kind::Key && l.rewritten)
-            out += l.key + "=" + l.value;
+            out += l.key + "=" + quoted(l.value);
         else
             out += l.raw;
         out += eol;
@@ -124,19 +136,7 @@ std::string IniFile::text() const {
 }
 
 bool IniFile::save(const std::string& path) const {
-    std::string tmp = path + ".tmp";
-    FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return false;
-    std::string t = text();
-    bool ok = std::fwrite(t.data(), 1, t.size(), f) == t.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
+    return save_file(path, text());
 }
 
 const IniFile::Line* IniFile::find(const std::string& section, const std::string& key) const {

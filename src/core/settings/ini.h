@@ -13,11 +13,12 @@ namespace pv {
 
 class IniFile {
   public:
-    // False when the file cannot be read; the contents are then empty.
+    // False when the file cannot be read or is not a regular file; the contents are then
+    // empty.
     bool load(const std::string& path);
     void parse(const std::string& text);
     std::string text() const;
-    // Written beside the target and renamed over it, so a failed write leaves the old file.
+    // All or nothing, keeping the file's mode, owner and links (see save_file).
     bool save(const std::string& path) const;
 
     std::optional<std::string> value(const std::string& section, const std::string& key) const;
@@ -45,6 +46,7 @@ class IniFile {
     };
     std::vector<Line> lines_;
     bool crlf_ = false;
+    bool bom_ = false;  // kept on rewrite, as the file came
 
     const Line* find(const std::string& section, const std::string& key) const;
 };
