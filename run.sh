@@ -35,7 +35,8 @@ fi
 
 fifo=$(mktemp -u)
 mkfifo "$fifo"
-"$build"/bin/pvsim ${PVSIM_OPTIONS:-} >"$fifo" &
+# Replies paced like the real line: a recording times the unit to choose its interval.
+"$build"/bin/pvsim --baud-timing ${PVSIM_OPTIONS:-} >"$fifo" &
 sim=$!
 trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -f "$fifo"' EXIT
 read -r port <"$fifo"

@@ -8,6 +8,7 @@
 
 #include "core/document/unit.h"
 #include "core/logging/live.h"
+#include "core/logging/log_file.h"
 #include "core/ui/clock.h"
 
 namespace pvsim {
@@ -20,6 +21,7 @@ const char* const usage_text =
     "             [--locked N] [--mode-b] [--speed] [--psi] [--baud-timing]\n"
     "             [--drop P] [--late P] [--corrupt P] [--wrong-echo P] [--short P]\n"
     "             [--silent-after N] [--hangup-after N] [--seed S] [--log FILE]\n"
+    "             [--replay FILE.PVL]\n"
     "Serves a simulated unit on a pseudo-terminal; prints its path first, runs until ended.\n";
 
 namespace {
@@ -97,6 +99,9 @@ bool parse_options(const std::vector<std::string>& args, Options& o, std::string
         } else if (a == "--seed") {
             if (!value(v) || !pv::parse_integer(v, 0, 0xFFFFFFFFL, n)) return bad();
             o.seed = static_cast<uint32_t>(n);
+        } else if (a == "--replay") {
+            if (!value(v) || v.empty()) return bad();
+            if (!load_replay(v, o, error)) return false;
         } else if (a == "--log") {
             if (!value(v) || v.empty()) return bad();
             o.log_path = v;
@@ -105,6 +110,40 @@ bool parse_options(const std::vector<std::string>& args, Options& o, std::string
             return false;
         }
     }
+    return true;
+}
+
+bool load_replay(const std::string& path, Options& o, std::string& error) {
+    pv::LogReader reader;
+    if (reader.open(path) != pv::LogRead::ok) {
+        error = "cannot read the log file " + path;
+        return false;
+    }
+    const pv::LogHeader& h = reader.header();
+    std::vector<int16_t> words;
+    int64_t count = reader.read_samples(0, int64_t{h.last_index} + 1, words);
+    if (count <= 0) {
+        error = "no samples in " + path;
+        return false;
+    }
+    int boost = h.position_of(pv::ch_pressure), peak = h.position_of(pv::ch_peak_hold);
+    int rev = h.position_of(pv::ch_rev), throttle = h.position_of(pv::ch_throttle);
+    auto at = [&](int64_t k, int pos) -> int16_t {
+        return pos < 0 ? int16_t{0} : words[static_cast<size_t>(k * h.n + pos)];
+    };
+    o.replay.clear();
+    for (int64_t k = 0; k < count; ++k) {
+        pv::LiveSample s;
+        s.boost = at(k, boost);
+        s.peak_boost = peak < 0 ? s.boost : at(k, peak);
+        s.rev = static_cast<uint8_t>(at(k, rev));
+        s.throttle = static_cast<uint8_t>(at(k, throttle));
+        o.replay.push_back(s);
+    }
+    o.replay_interval_ms = static_cast<uint32_t>(h.interval);
+    // The counts only mean what they meant in the car with the same units.
+    o.speed = h.rev_flag != 1;
+    o.psi = h.pressure_unit >= 1;
     return true;
 }
 
@@ -271,6 +310,12 @@ double triangle(uint32_t t, uint32_t period) {
 
 pv::LiveSample SimUnit::drive() {
     if (fixed_live) return *fixed_live;
+    if (!options_.replay.empty()) {
+        uint32_t step = (now_() - start_ms_) / std::max<uint32_t>(options_.replay_interval_ms, 1);
+        pv::LiveSample s = options_.replay[step % options_.replay.size()];
+        drive_throttle_ = s.throttle;
+        return s;
+    }
     const ControllerData& d = in_use_;
     uint32_t t = now_() - start_ms_;
     bool speed_units = (status_word() & (1u << pv::status_rev_is_rpm)) == 0;

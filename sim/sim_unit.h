@@ -46,7 +46,14 @@ struct Options {
     long hangup_after = -1;  // pty only: close the line instead of this reply
     uint32_t seed = 1;
     std::string log_path;
+    // A recorded drive (--replay): the live values follow its samples at its interval, looping.
+    std::vector<pv::LiveSample> replay;
+    uint32_t replay_interval_ms = 100;
 };
+
+// Reads the drive of a log file into `o.replay`, and the file's rev and pressure units into
+// the unit's options. False with a one-line reason when the file cannot be used.
+bool load_replay(const std::string& path, Options& o, std::string& error);
 
 // Reads pvsim's command line. False with a one-line reason on a bad option or value.
 bool parse_options(const std::vector<std::string>& args, Options& options, std::string& error);

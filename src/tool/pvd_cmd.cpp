@@ -5,11 +5,11 @@
 #include <ostream>
 #include <variant>
 
-#include "platform/codepage.h"
 #include "core/document/datafile.h"
 #include "core/document/unit.h"
-#include "tool/tool.h"
 #include "core/ui/texts.h"
+#include "platform/codepage.h"
+#include "tool/tool.h"
 
 namespace pvtool {
 namespace {

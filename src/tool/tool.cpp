@@ -2,11 +2,11 @@
 
 #include <ostream>
 
-#include "platform/codepage.h"
 #include "core/document/unit.h"
+#include "core/settings/settings_file.h"
+#include "platform/codepage.h"
 #include "platform/language.h"
 #include "platform/program_folder.h"
-#include "core/settings/settings_file.h"
 
 namespace pvtool {
 
@@ -19,7 +19,10 @@ constexpr const char* kUsageText =
     "  pvd build IN.json OUT    write a data file from the New defaults and a JSON object\n"
     "  unit status|versions|poll [--port DEVICE | --com N] ...\n"
     "  unit load-all OUT.PVD | load-params FILE.PVD | send-all IN.PVD | send-params IN.PVD\n"
-    "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n";
+    "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n"
+    "  unit record OUT.PVL [--samples N] [--file DATA.PVD] [--port DEVICE | --com N]\n"
+    "  pvl info FILE.PVL        print a log file's header as JSON\n"
+    "  pvl export FILE.PVL OUT.TXT   write a log file as tab-separated text\n";
 
 // The window program's settings file decides the COM port, the device behind each COM number
 // and the frame header byte, so that pvtool talks to the unit exactly as pvedit would.
@@ -83,6 +86,7 @@ int run(std::vector<std::string> args, Io io) {
     args.erase(args.begin());
     if (group == "pvd") return pvd_main(args, io);
     if (group == "unit") return unit_main(args, io);
+    if (group == "pvl") return pvl_main(args, io);
     if (group == "--help" || group == "help") {
         io.out << kUsageText;
         return kOk;

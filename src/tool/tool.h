@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+namespace pv {
+class Port;
+}
+
 namespace pvtool {
 
 // Exit statuses shared by every command.
@@ -22,6 +26,15 @@ int run(std::vector<std::string> args, Io io);
 
 int pvd_main(const std::vector<std::string>& args, Io io);
 int unit_main(const std::vector<std::string>& args, Io io);
+int pvl_main(const std::vector<std::string>& args, Io io);
+
+// unit record: the log window's START from a terminal; `port` stands in for --port.
+int unit_record_main(std::vector<std::string> args, Io io);
+int unit_record(std::vector<std::string> args, Io io, pv::Port& port);
+
+// The maps the two corrections are worked out from: a data file's (`file`), or the unit's
+// own when `file` is empty; then the unit's map function. Failures have been said on err.
+bool load_correction_maps(const std::string& file, Io io);
 
 // Removes "--name VALUE" from args; nullopt-like empty string when absent.
 bool take_option(std::vector<std::string>& args, const std::string& name, std::string& value);

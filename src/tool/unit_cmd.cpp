@@ -7,10 +7,10 @@
 #include "core/link/netunit.h"
 #include "core/link/transfers.h"
 #include "core/logging/live.h"
-#include "platform/serial_port.h"
-#include "tool/tool.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
+#include "platform/serial_port.h"
+#include "tool/tool.h"
 #include "tool/unit_jobs.h"
 #include "tool/unit_session.h"
 
@@ -22,7 +22,8 @@ constexpr const char* kUnitUsage =
     "usage: pvtool unit status   [--port DEVICE | --com N]\n"
     "       pvtool unit versions [--port DEVICE | --com N]\n"
     "       pvtool unit poll     [--port DEVICE | --com N] [--count N] [--file DATA.PVD]\n"
-    "       pvtool unit load-all|load-params|send-all|send-params|lock|reset ...\n";
+    "       pvtool unit load-all|load-params|send-all|send-params|lock|reset ...\n"
+    "       pvtool unit record OUT.PVL [--samples N] [--file DATA.PVD] ...\n";
 
 // Messages of the link (a port that cannot be opened) go to stderr; nothing is asked.
 class ConsolePrompter : public pv::Prompter {
@@ -95,29 +96,6 @@ int unit_versions(Io io) {
     return valve && display ? kOk : kFailed;
 }
 
-// The maps the corrections are worked out from: a data file's, or the unit's own.
-bool load_maps(const std::string& file, Io io) {
-    if (!file.empty()) {
-        if (!pv::ReadDataFile(file)) {
-            say(io.err, pv::msg_text(1));
-            return false;
-        }
-    } else {
-        for (int id : pv::kTableIds) {
-            if (!pv::read_table(id)) {
-                say(io.err, pv::comm_error_text(id, false));
-                return false;
-            }
-        }
-    }
-    // The unit's map function decides which axes apply, as after loading the parameters.
-    if (!pv::read_block(106)) {
-        say(io.err, pv::comm_error_text(106, false));
-        return false;
-    }
-    return true;
-}
-
 int unit_poll(long count, const std::string& file, Io io) {
     pv::set_comm_state(1);
     bool ok = false;
@@ -128,7 +106,7 @@ int unit_poll(long count, const std::string& file, Io io) {
     } else if (!pv::read_block(103)) {
         say(io.err, pv::error_text(4));
     } else {
-        ok = load_maps(file, io);
+        ok = load_correction_maps(file, io);
     }
     pv::set_comm_state(0);
     if (!ok) return kFailed;
@@ -152,6 +130,28 @@ int unit_poll(long count, const std::string& file, Io io) {
 
 }  // namespace
 
+bool load_correction_maps(const std::string& file, Io io) {
+    if (!file.empty()) {
+        if (!pv::ReadDataFile(file)) {
+            say(io.err, pv::msg_text(1));
+            return false;
+        }
+    } else {
+        for (int id : pv::kTableIds) {
+            if (!pv::read_table(id)) {
+                say(io.err, pv::comm_error_text(id, false));
+                return false;
+            }
+        }
+    }
+    // The unit's map function decides which axes apply, as after loading the parameters.
+    if (!pv::read_block(106)) {
+        say(io.err, pv::comm_error_text(106, false));
+        return false;
+    }
+    return true;
+}
+
 int unit_main(const std::vector<std::string>& args_in, Io io) {
     std::vector<std::string> args = args_in;
     if (args.empty()) {
@@ -161,6 +161,7 @@ int unit_main(const std::vector<std::string>& args_in, Io io) {
     std::string command = args.front();
     args.erase(args.begin());
     if (is_unit_job(command)) return unit_job_main(command, args, io);
+    if (command == "record") return unit_record_main(args, io);
 
     std::string device, com, count_text, file;
     take_option(args, "--port", device);

@@ -206,3 +206,22 @@ TEST(LogLink, WhichMapsALogCanDrive) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LogLink, ChannelPresenceFollowsTheLastLoadedLog) {
+    LogHeader h;
+    h.n = 2;
+    h.ch = {1, 4};
+    pv::set_channel_present(h);
+    EXPECT_TRUE(pv::log_link_cursor_allowed(pv::map_boost_a, 1));
+    EXPECT_FALSE(pv::log_link_cursor_allowed(pv::map_boost_a, 2));
+    h.ch = {3, 7};
+    pv::set_channel_present(h);
+    EXPECT_TRUE(pv::log_link_cursor_allowed(pv::map_offset_a, 3));
+    EXPECT_FALSE(pv::log_link_cursor_allowed(pv::map_offset_a, 5));
+    pv::set_channel_present(LogHeader{});
+    EXPECT_FALSE(pv::log_link_cursor_allowed(pv::map_offset_a, 3));
+}
+
+}  // namespace

@@ -229,3 +229,42 @@ TEST_F(Recording, SilentUnitRefusesAtTheReadinessCheck) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Recording, ReplayedDriveFollowsTheFileLooping) {
+    // Channels 1, 3, 4 and 7 at 200 ms; speed units.
+    auto p = scratch.path("drive.PVL");
+    logtest::write_words(p, {4,   1,  3,  4, 7,      200, 200, 0,   0,  // header of an older file
+                             500, 20, 30, 0, 0xFF38, 40,  90,  255, 7, 50, 10, 0});
+    pvsim::Options o;
+    std::string error;
+    ASSERT_TRUE(pvsim::load_replay(p, o, error)) << error;
+    EXPECT_TRUE(o.speed);
+    EXPECT_EQ(o.replay_interval_ms, 200u);
+    start_unit(o);
+    pv::open_port();
+    struct Expect {
+        uint32_t advance;
+        int16_t boost;
+        uint8_t rev, throttle;
+    } steps[] = {{0, 500, 20, 30},
+                 {200, -200, 40, 90},
+                 {199, -200, 40, 90},
+                 {1, 7, 50, 10},
+                 {200, 500, 20, 30}};
+    for (const auto& s : steps) {
+        clock.advance(s.advance);
+        uint32_t before = clock.tick_count();
+        ASSERT_TRUE(pv::poll_live_data());
+        EXPECT_EQ(pv::live.live_boost, s.boost) << before;
+        EXPECT_EQ(pv::live.live_peak_boost, s.boost);  // the file has no peak channel
+        EXPECT_EQ(pv::live.live_rev, s.rev);
+        EXPECT_EQ(pv::live.live_throttle, s.throttle);
+        // The poll itself takes no time on the unpaced unit.
+        ASSERT_EQ(clock.tick_count(), before);
+    }
+    EXPECT_FALSE(pvsim::load_replay(scratch.path("none.PVL"), o, error));
+}
+
+}  // namespace

@@ -153,7 +153,7 @@ bool export_log_text(const std::string& source, const std::string& target) {
     head += "\r\n";
     head += text(Catalog::Log, 20) + "\t";
     for (int k = 0; k < h.n; ++k)
-        head += channel_name(h.ch[static_cast<size_t>(k)], h.rev_flag) + "\t";
+        head += log_channel_name(h.ch[static_cast<size_t>(k)], h.scale()) + "\t";
     head += "\r\n";
     out.write(head.data(), head.size());
 

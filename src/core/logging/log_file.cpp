@@ -161,27 +161,6 @@ int time_decimals(int32_t interval) {
     return 3;
 }
 
-std::string channel_name(int number, uint16_t rev_flag) {
-    switch (number) {
-        case ch_pressure:
-            return text(Catalog::Log, 11);
-        case ch_peak_hold:
-            return text(Catalog::Log, 12);
-        case ch_rev:
-            return text(Catalog::Log, rev_flag == 1 ? 13 : 14);
-        case ch_throttle:
-            return text(Catalog::Log, 15);
-        case ch_boost_correction:
-            return text(Catalog::Log, 16);
-        case ch_offset_correction:
-            return text(Catalog::Log, 17);
-        case ch_marking:
-            return text(Catalog::Log, 18);
-        default:
-            return {};
-    }
-}
-
 bool channel_word(int number, const LiveValues& v, int16_t& word) {
     switch (number) {
         case ch_pressure:

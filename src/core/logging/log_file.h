@@ -17,22 +17,13 @@
 #include <vector>
 
 #include "core/logging/live.h"
+#include "core/logging/log_channels.h"
 
 namespace pv {
 
-inline constexpr int kMaxLogChannels = 7;
+inline constexpr int kMaxLogChannels = kLogChannels;
 inline constexpr uint16_t kStampedLogVersion = 1110;  // first version with a stamp
 inline constexpr uint16_t kOldLogVersion = 1100;      // what an older file counts as
-
-enum LogChannelNo : int {
-    ch_pressure = 1,
-    ch_peak_hold = 2,
-    ch_rev = 3,
-    ch_throttle = 4,
-    ch_boost_correction = 5,
-    ch_offset_correction = 6,
-    ch_marking = 7,
-};
 
 struct LogHeader {
     int n = 0;                                  // channel count, 1..7 once read
@@ -47,6 +38,7 @@ struct LogHeader {
     int64_t file_words = 0;           // whole words in the file
     int32_t last_index = 0;           // index of the last complete sample, at least 0
 
+    LogScale scale() const { return {rev_flag, pressure_unit}; }
     bool has_channel(int number) const;
     // Position (0-based) of a channel number in the file, -1 when absent.
     int position_of(int number) const;
@@ -99,10 +91,6 @@ std::string log_version_text(uint16_t version, int width);
 // Decimals of a time in seconds for an interval in ms: 0 for whole seconds, 1 for tenths,
 // 2 for hundredths, else 3.
 int time_decimals(int32_t interval);
-
-// The name of a channel as the export, the viewer and the settings dialog show it; empty
-// for a number that is no channel.
-std::string channel_name(int number, uint16_t rev_flag);
 
 // The word a channel holds for a set of live values; false for a number that is no channel.
 bool channel_word(int number, const LiveValues& v, int16_t& word);

@@ -1,6 +1,7 @@
 #include "core/logging/log_view.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 
 #include "core/logging/log_export.h"
@@ -50,8 +51,9 @@ int64_t visible_count(const LogView& v, int32_t last_index) {
 int value_y(int32_t value, const LogChannel& scale, int height) {
     int64_t span = int64_t{scale.max} - scale.min;
     if (span <= 0) return 0;
-    long double y = static_cast<long double>(height) / span * (int64_t{value} - scale.min);
-    return height - round_half_even(y);
+    // Exact rational arithmetic: a value half-way between two pixels goes to the even one.
+    int64_t y = div_round_half_even(int64_t{height} * (int64_t{value} - scale.min), span);
+    return static_cast<int>(std::clamp<int64_t>(height - y, INT32_MIN / 2, INT32_MAX / 2));
 }
 
 const LogChannel* channel_settings(const std::array<LogChannel, 7>& channels, int number) {
@@ -120,7 +122,7 @@ std::vector<TextRow> name_rows(const LogHeader& h, const std::array<LogChannel, 
         int row = 4 + k++ - name_row_offset;
         if (row < 4) continue;  // scrolled away
         rows.push_back(
-            {row, channel_settings(channels, number)->color, channel_name(number, h.rev_flag)});
+            {row, channel_settings(channels, number)->color, log_channel_name(number, h.scale())});
     }
     return rows;
 }
@@ -158,19 +160,40 @@ int drawn_channel_count(const LogHeader& h, const std::array<LogChannel, 7>& cha
     return count;
 }
 
-bool log_can_drive_cursor(const LogHeader& h, int map_id, int axis_mode) {
+std::array<uint8_t, 6> channel_present{};
+
+void set_channel_present(const LogHeader& h) {
+    for (int number = 1; number <= 6; ++number)
+        channel_present[static_cast<size_t>(number - 1)] = h.has_channel(number) ? 1 : 0;
+}
+
+namespace {
+
+// The rev channel is not looked at in modes 4 and 5: the throttle alone decides there.
+bool cursor_allowed(int map_id, int axis_mode, bool has_rev, bool has_throttle) {
     if (!is_boost_map(map_id) && !is_offset_map(map_id)) return false;
     switch (axis_mode) {
         case 1:
         case 4:
         case 5:
-            return h.has_channel(ch_throttle);
+            return has_throttle;
         case 2:
         case 3:
-            return h.has_channel(ch_rev);
+            return has_rev;
         default:
             return false;
     }
+}
+
+}  // namespace
+
+bool log_link_cursor_allowed(int map_id, int axis_mode) {
+    return cursor_allowed(map_id, axis_mode, channel_present[ch_rev - 1] != 0,
+                          channel_present[ch_throttle - 1] != 0);
+}
+
+bool log_can_drive_cursor(const LogHeader& h, int map_id, int axis_mode) {
+    return cursor_allowed(map_id, axis_mode, h.has_channel(ch_rev), h.has_channel(ch_throttle));
 }
 
 }  // namespace pv

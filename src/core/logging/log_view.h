@@ -141,6 +141,15 @@ void push_live_values(const LogHeader& h, const std::vector<int16_t>& sample, Li
     }
 }
 
+// Which of channels 1..6 the log loaded last holds (channel_present[number - 1]), whichever
+// of the two log windows loaded it. The map window asks it whether Log Link can move its
+// cursor on the table shown.
+extern std::array<uint8_t, 6> channel_present;
+void set_channel_present(const LogHeader& h);
+// The map cursor under Log Link on table `map_id` in axis mode `axis_mode`, by
+// channel_present.
+bool log_link_cursor_allowed(int map_id, int axis_mode);
+
 // Whether a log with these channels can drive the map cursor on table `map_id` in axis mode
 // `axis_mode`: only the boost and offset maps, mode 1 and modes 4 and 5 need the throttle,
 // modes 2 and 3 the rev channel, mode 0 never.

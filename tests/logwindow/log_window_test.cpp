@@ -1,0 +1,335 @@
+// The log window offscreen, over both sides: loading, what the chart shows at chosen
+// samples, the cursor, scrolling, zoom, Log Link, saving and what accessibility tools see.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+
+#include "app/logging/log.h"
+#include "core/document/unit.h"
+#include "core/logging/recorder.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
+#include "log_images.h"
+
+namespace {
+
+using logtest::cat;
+using logtest::Words;
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "log_window_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+class FakeHost : public pv::LogWindowHost {
+  public:
+    std::vector<std::optional<std::string>> open_answers, save_answers;
+    int cursor_moves = 0, channel_changes = 0, closed = 0;
+    bool settings_ok = false;
+
+    std::optional<std::string> open_log_file(QWidget*, const std::string&, uint32_t) override {
+        return next(open_answers);
+    }
+    std::optional<std::string> save_log_file(QWidget*, const std::string&) override {
+        return next(save_answers);
+    }
+    bool run_log_settings(QWidget*, const pv::LogSide&, const pv::LogHeader&) override {
+        return settings_ok;
+    }
+    void run_recording_monitor(const std::function<void(QDialog*)>&) override {}
+    bool close_data_monitor() override { return true; }
+    void refresh_data_monitor() override {}
+    void log_cursor_moved(const pv::LogSide&) override { ++cursor_moves; }
+    void log_channels_changed() override { ++channel_changes; }
+    void log_window_closed(const pv::LogSide&) override { ++closed; }
+
+  private:
+    static std::optional<std::string> next(std::vector<std::optional<std::string>>& q) {
+        if (q.empty()) return std::nullopt;
+        auto v = q.front();
+        q.erase(q.begin());
+        return v;
+    }
+};
+
+constexpr int32_t kRed = 0x0000FF;    // BGR
+constexpr int32_t kGreen = 0x00FF00;  // BGR
+constexpr int32_t kBack = 0xFFFFFF;
+
+class LogWindow : public ::testing::TestWithParam<const pv::LogSide*> {
+  protected:
+    void SetUp() override {
+        application();
+        pv::settings = pv::Settings{};
+        pv::settings.lang_id = pv::kLangEnglish;
+        pv::InitState();
+        pv::recording = pv::RecordingState{};
+        pv::set_prompter(&prompts);
+        auto& ch = side().channel_settings();
+        for (auto& c : ch) c = {100, 0, 0, 0};
+        ch[0] = {100, 0, kRed, 1};    // pressure 0..100 counts
+        ch[3] = {100, 0, kGreen, 1};  // throttle
+        ch[6] = {1, 0, 0x000000, 1};  // marking
+        side().background() = kBack;
+    }
+    void TearDown() override {
+        if (win) {
+            win->close();
+            QApplication::processEvents();
+        }
+        pv::set_prompter(nullptr);
+    }
+    const pv::LogSide& side() const { return *GetParam(); }
+
+    // Samples k = 0..count-1: pressure k % 100, throttle 100 - k % 100, marking on at 3.
+    std::string drive(int count) {
+        Words body;
+        for (int k = 0; k < count; ++k)
+            body.insert(body.end(), {static_cast<uint16_t>(k % 100), 0, 30,
+                                     static_cast<uint16_t>(100 - k % 100), 0, 100,
+                                     static_cast<uint16_t>(k == 3 ? 255 : 0)});
+        auto p = s.path("drive.PVL");
+        logtest::write_words(p, cat({logtest::current_header(250, 1, 0), body}));
+        return p;
+    }
+    // A window 200 x 100 pixels of chart showing `path`.
+    pv::Tlog& open(const std::string& path) {
+        win = new pv::Tlog(side(), host);
+        win->resize(400, 200);
+        win->show();
+        QApplication::processEvents();
+        const int extra_w = win->width() - win->pblog->width();
+        const int extra_h = win->height() - win->pblog->height();
+        win->resize(200 + extra_w, 100 + extra_h);
+        QApplication::processEvents();
+        EXPECT_EQ(win->pblog->width(), 200);
+        EXPECT_EQ(win->pblog->height(), 100);
+        if (!path.empty()) win->show_file(path);
+        QApplication::processEvents();
+        return *win;
+    }
+    QImage chart() {
+        QImage img(win->pblog->size(), QImage::Format_RGB32);
+        win->pblog->render(&img);
+        return img;
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> t;
+        for (const auto& shown : prompts.shown) t.push_back(shown.text);
+        return t;
+    }
+
+    logtest::Scratch s;
+    pv::ScriptedPrompter prompts;
+    FakeHost host;
+    QPointer<pv::Tlog> win;
+};
+
+TEST_P(LogWindow, OpensEmptyWithThePlaceholder) {
+    pv::Tlog& w = open({});
+    EXPECT_EQ(w.windowTitle().toStdString(), pv::text(pv::Catalog::Log, side().placeholder_text));
+    EXPECT_EQ(side().open(), 1);
+    EXPECT_FALSE(w.btnzoomout->isEnabled());
+    EXPECT_TRUE(w.btnzoomin->isEnabled());
+    EXPECT_FALSE(w.btnlset->isEnabled());
+    EXPECT_EQ(w.btnsave != nullptr, side().records);
+    EXPECT_EQ(w.btnlogstart != nullptr, side().records);
+    EXPECT_TRUE(prompts.shown.empty());
+    w.close();
+    QApplication::processEvents();
+    EXPECT_EQ(side().open(), 0);
+    EXPECT_EQ(host.closed, 1);
+}
+
+TEST_P(LogWindow, LoadingShowsHeaderAndEnablesTheCommands) {
+    pv::Tlog& w = open(drive(50));
+    EXPECT_EQ(w.windowTitle().toStdString(), s.path("drive.PVL"));
+    EXPECT_EQ(w.sblog->maximum(), 49);
+    EXPECT_EQ(w.sbdata->maximum(), 3);
+    EXPECT_TRUE(w.lblogdate->isVisible());
+    EXPECT_EQ(w.lblogdate->text(), QStringLiteral("2024/3/7"));
+    EXPECT_EQ(w.lblogtime->text(), QStringLiteral("9:05:02"));
+    EXPECT_TRUE(w.btnlset->isEnabled());
+    if (w.btnsave) {
+        EXPECT_TRUE(w.btnsave->isEnabled());
+    }
+    EXPECT_GE(host.channel_changes, 1);
+    EXPECT_TRUE(pv::channel_present[pv::ch_throttle - 1]);
+}
+
+TEST_P(LogWindow, ChartShowsTracesMarkingAndTheInvertedCursor) {
+    pv::Tlog& w = open(drive(500));
+    QImage img = chart();
+    // Sample 10 at x = 10: pressure 10 -> y 90, throttle 90 -> y 10.
+    EXPECT_EQ(img.pixelColor(10, 90), pv::log_color(kRed));
+    EXPECT_EQ(img.pixelColor(10, 10), pv::log_color(kGreen));
+    EXPECT_EQ(img.pixelColor(10, 50), pv::log_color(kBack));
+    // The marking bar of sample 3 around x = 3 at the top.
+    EXPECT_EQ(img.pixelColor(3, 2), QColor(Qt::black));
+    EXPECT_EQ(img.pixelColor(8, 2), pv::log_color(kBack));
+    // The cursor at x = 0 inverts the white background to black.
+    EXPECT_EQ(img.pixelColor(0, 50), QColor(Qt::black));
+
+    // Clicking moves it: the old line is gone, the new one inverts.
+    QTest::mouseClick(w.pblog, Qt::LeftButton, {}, QPoint(40, 50));
+    QApplication::processEvents();
+    img = chart();
+    EXPECT_EQ(img.pixelColor(0, 50), pv::log_color(kBack));
+    EXPECT_EQ(img.pixelColor(40, 50), QColor(Qt::black));
+    EXPECT_EQ(w.viewer().view().cursor, 40);
+    EXPECT_TRUE(w.sblog->hasFocus());
+}
+
+TEST_P(LogWindow, AOneSampleFileShowsNothing) {
+    pv::Tlog& w = open(drive(1));
+    QImage img = chart();
+    for (int x : {0, 50, 150}) EXPECT_EQ(img.pixelColor(x, 50), pv::log_color(kBack)) << x;
+    EXPECT_EQ(w.sblog->maximum(), 0);
+}
+
+TEST_P(LogWindow, ClicksBeyondTheLastSampleAndScrollingPullTheCursorBack) {
+    pv::Tlog& w = open(drive(60));
+    QTest::mouseClick(w.pblog, Qt::LeftButton, {}, QPoint(150, 50));
+    EXPECT_EQ(pv::cursor_sample(w.viewer().view()), 59);
+
+    w.sblog->setValue(0);
+    QTest::mouseClick(w.pblog, Qt::LeftButton, {}, QPoint(30, 50));
+    EXPECT_EQ(w.viewer().view().cursor, 30);
+    // The arrow keys scroll once the scroll bar has the focus.
+    QTest::keyClick(w.sblog, Qt::Key_Right);
+    EXPECT_EQ(w.viewer().view().first, 1);
+    QTest::keyClick(w.sblog, Qt::Key_Left);
+    EXPECT_EQ(w.viewer().view().first, 0);
+    w.sblog->setValue(50);
+    EXPECT_EQ(w.viewer().view().cursor, 9);
+    EXPECT_EQ(pv::cursor_sample(w.viewer().view()), 59);
+}
+
+TEST_P(LogWindow, ZoomButtonsStopAtTheirLimits) {
+    pv::Tlog& w = open(drive(600));
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_TRUE(w.btnzoomin->isEnabled());
+        w.btnzoomin->click();
+    }
+    EXPECT_EQ(w.viewer().view().zoom, 64);
+    EXPECT_FALSE(w.btnzoomin->isEnabled());
+    EXPECT_TRUE(w.btnzoomout->isEnabled());
+    EXPECT_EQ(w.viewer().view().columns, 200 / 64 + 1);
+    // Sample 1 now lies at x = 64: pressure 1 -> y 99.
+    EXPECT_EQ(chart().pixelColor(64, 99), pv::log_color(kRed));
+    for (int k = 0; k < 6; ++k) w.btnzoomout->click();
+    EXPECT_EQ(w.viewer().view().zoom, 1);
+    EXPECT_FALSE(w.btnzoomout->isEnabled());
+    EXPECT_TRUE(w.btnzoomin->isEnabled());
+}
+
+TEST_P(LogWindow, LogLinkPushesTheCursorValuesIntoTheSidesLiveValues) {
+    pv::Tlog& w = open(drive(60));
+    pv::live = pv::LiveValues{};
+    pv::other_live = pv::LiveValues{};
+    QTest::mouseClick(w.pblog, Qt::LeftButton, {}, QPoint(20, 50));
+    QApplication::processEvents();
+    EXPECT_EQ(host.cursor_moves, 0);
+
+    pv::state.log_link = 1;
+    w.log_link_changed();
+    w.pbdata->repaint();
+    EXPECT_EQ(host.cursor_moves, 6);
+    EXPECT_EQ(side().live_target->live_boost, 20);
+    EXPECT_EQ(side().live_target->live_throttle, 80);
+    EXPECT_EQ(side().live_target->marking, 0);
+    pv::state.log_link = 0;
+}
+
+TEST_P(LogWindow, AFileThatVanishesIsReportedOnceAndForgotten) {
+    pv::Tlog& w = open(drive(60));
+    std::filesystem::remove(s.path("drive.PVL"));
+    w.repaint_all();
+    w.pblog->repaint();
+    QApplication::processEvents();
+    w.pblog->repaint();
+    QApplication::processEvents();
+    EXPECT_EQ(texts(), std::vector<std::string>{s.path("drive.PVL") + " cannot be found."});
+    EXPECT_FALSE(w.viewer().shows_file());
+}
+
+TEST_P(LogWindow, RefusesAFileWithoutChannels) {
+    Words h = logtest::current_header(100, 1, 0);
+    h[0] = 0;
+    logtest::write_words(s.path("zero.PVL"), cat({h, Words(40, 1)}));
+    pv::Tlog& w = open(s.path("zero.PVL"));
+    EXPECT_EQ(texts(), std::vector<std::string>{pv::msg_text(1)});
+    EXPECT_FALSE(w.viewer().shows_file());
+    EXPECT_FALSE(w.btnlset->isEnabled());
+}
+
+TEST_P(LogWindow, ControlsCarryAccessibleNamesInTabOrder) {
+    pv::Tlog& w = open(drive(10));
+    for (QWidget* c : std::initializer_list<QWidget*>{w.btnopen, w.btnzoomin, w.btnzoomout,
+                                                      w.btnlset, w.sblog, w.sbdata, w.pblog}) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(c);
+        ASSERT_NE(a, nullptr);
+        EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << c->objectName().toStdString();
+    }
+    EXPECT_EQ(w.btnopen->nextInFocusChain(),
+              w.btnsave ? static_cast<QWidget*>(w.btnsave) : static_cast<QWidget*>(w.btnzoomout));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSides, LogWindow,
+                         ::testing::Values(&pv::data_log_side, &pv::comparison_log_side));
+
+class DataLogWindow : public LogWindow {};
+
+TEST_P(DataLogWindow, SavesACopyThenShowsItAndExportsText) {
+    pv::Tlog& w = open(drive(20));
+    host.save_answers = {s.path("copy.PVL"), s.path("copy.TXT"), s.path("copy.PVL")};
+    w.btnsave->click();
+    EXPECT_EQ(w.windowTitle().toStdString(), s.path("copy.PVL"));
+    EXPECT_EQ(logtest::read_all(s.path("copy.PVL")), logtest::read_all(s.path("drive.PVL")));
+    w.btnsave->click();
+    EXPECT_EQ(logtest::read_all(s.path("copy.TXT")).substr(0, 34),
+              "Recorded by Pavex Dravlo Ver. 1.15");
+    EXPECT_EQ(w.windowTitle().toStdString(), s.path("copy.PVL"));
+    // Onto itself: nothing is written, nothing is said.
+    w.btnsave->click();
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(w.pnlbtn->isEnabled());
+    EXPECT_EQ(pv::recording.logging_active, 0);
+}
+
+TEST_P(DataLogWindow, AFailedSaveSaysSoAndRestoresThePanels) {
+    pv::Tlog& w = open(drive(20));
+    host.save_answers = {s.path("no/dir/copy.PVL")};
+    w.btnsave->click();
+    EXPECT_EQ(texts(), std::vector<std::string>{pv::msg_text(2)});
+    EXPECT_TRUE(w.pnlbtn->isEnabled());
+    EXPECT_TRUE(w.pnldraw->isEnabled());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(w.windowTitle().toStdString(), s.path("drive.PVL"));
+}
+
+TEST_P(DataLogWindow, NothingPaintsWhileRecordingOrSaving) {
+    open(drive(50));
+    pv::recording.logging_active = 1;
+    EXPECT_EQ(chart().pixelColor(10, 90), pv::log_color(kBack));
+    pv::recording.logging_active = 0;
+    EXPECT_EQ(chart().pixelColor(10, 90), pv::log_color(kRed));
+}
+
+INSTANTIATE_TEST_SUITE_P(DataLog, DataLogWindow, ::testing::Values(&pv::data_log_side));
+
+}  // namespace

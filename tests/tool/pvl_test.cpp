@@ -1,0 +1,141 @@
+// pvtool pvl info / export on hand-made logs, and unit record against the simulated unit.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "core/logging/log_file.h"
+#include "core/ui/texts.h"
+#include "link_support.h"
+#include "log_images.h"
+#include "tool/tool.h"
+
+namespace {
+
+using logtest::cat;
+using logtest::Words;
+using nlohmann::json;
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result pvtool(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    args.insert(args.begin(), {"--lang", "1033"});
+    int status = pvtool::run(std::move(args), {out, err});
+    return {status, out.str(), err.str()};
+}
+
+class Pvl : public ::testing::Test {
+  protected:
+    logtest::Scratch s;
+};
+
+TEST_F(Pvl, InfoOfBothHeaderLayouts) {
+    auto cur = s.path("cur.PVL");
+    logtest::write_words(cur, cat({logtest::current_header(1300, 1, 0), Words(21, 4)}));
+    Result r = pvtool({"pvl", "info", cur});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json::parse(r.out), json::parse(R"({"channels":[1,2,3,4,5,6,7],"version":1150,
+        "stamp":[2024,3,7,9,5,2],"interval":1300,"rev_flag":1,"pressure_unit":0,"last_index":2})"));
+
+    auto old = s.path("old.PVL");
+    logtest::write_words(old, cat({logtest::old_header(5, 0, 1), Words(3, 4)}));
+    r = pvtool({"pvl", "info", old});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json::parse(r.out), json::parse(R"({"channels":[1,3,7],"version":1100,
+        "stamp":null,"interval":10,"rev_flag":0,"pressure_unit":1,"last_index":0})"));
+}
+
+TEST_F(Pvl, RefusedFiles) {
+    Result r = pvtool({"pvl", "info", s.path("none.PVL")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, s.path("none.PVL") + " cannot be found.\n");
+
+    Words w = logtest::current_header(100, 1, 0);
+    w[0] = 9;
+    logtest::write_words(s.path("nine.PVL"), w);
+    r = pvtool({"pvl", "export", s.path("nine.PVL"), s.path("nine.TXT")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Cannot open file.\n");
+    EXPECT_FALSE(std::filesystem::exists(s.path("nine.TXT")));
+
+    EXPECT_EQ(pvtool({"pvl", "info"}).status, 2);
+    EXPECT_EQ(pvtool({"pvl", "dump", s.path("x")}).status, 2);
+}
+
+TEST_F(Pvl, ExportWritesTheWindowsText) {
+    auto src = s.path("a.PVL");
+    logtest::write_words(src, cat({logtest::old_header(1000, 1, 0), Words{123, 45, 255}}));
+    Result r = pvtool({"pvl", "export", src, s.path("a.TXT")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(logtest::read_all(s.path("a.TXT")),
+              "Recorded by Pavex Dravlo Ver. 1.10\r\n\r\n"
+              "Time\tPressure\tRPM\tMarking\t\r\n"
+              "      0\t 12.3\t 4500\t  255\t\r\n");
+    r = pvtool({"pvl", "export", src, s.path("no/dir/a.TXT")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Cannot save file.\n");
+}
+
+class Record : public linktest::LinkTest {
+  protected:
+    void SetUp() override {
+        LinkTest::SetUp();
+        pv::settings.data_folder = s.dir();
+        pvsim::Options o;
+        o.baud_timing = true;
+        start_unit(o);
+        pv::set_port(nullptr);  // the command installs the port itself
+    }
+    Result record(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        int status = pvtool::unit_record(std::move(args), {out, err}, *recorder);
+        return {status, out.str(), err.str()};
+    }
+    logtest::Scratch s;
+};
+
+TEST_F(Record, RecordsTheAskedSamplesAndSavesThem) {
+    Result r = record({s.path("drive.PVL"), "--samples", "5"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "interval\t100\nsamples\t5\n");
+    pv::LogHeader h;
+    ASSERT_EQ(pv::read_log_header(s.path("drive.PVL"), h), pv::LogRead::ok);
+    EXPECT_EQ(h.n, 7);
+    EXPECT_EQ(h.version, 1150);
+    EXPECT_EQ(h.file_words, 19 + 7 * 5);
+    EXPECT_EQ(logtest::read_all(s.path("drive.PVL")), logtest::read_all(s.path("TMPLOG.PVL")));
+    EXPECT_FALSE(pv::state.port_open);
+}
+
+TEST_F(Record, ASilentUnitEndsItWithTheSamplesSoFar) {
+    ASSERT_EQ(record({s.path("three.PVL"), "--samples", "3"}).status, 0);
+    long replies = sim->replies;
+    // The same session again, but the unit stops answering at the third sample's poll.
+    pvsim::Options o;
+    o.baud_timing = true;
+    o.silent_after = replies - 1;
+    start_unit(o);
+    pv::set_port(nullptr);
+    Result r = record({s.path("drive.PVL"), "--samples", "3"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "interval\t100\nsamples\t2\n");
+    EXPECT_EQ(std::filesystem::file_size(s.path("drive.PVL")), 2u * (19 + 7 * 2));
+}
+
+TEST_F(Record, UsageAndRefusals) {
+    EXPECT_EQ(record({}).status, 2);
+    EXPECT_EQ(record({s.path("a.PVL"), "--samples", "0"}).status, 2);
+    EXPECT_EQ(record({s.path("a.PVL"), "--bogus"}).status, 2);
+    port->unplugged = true;
+    Result r = record({s.path("a.PVL"), "--samples", "3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(r.err.empty());
+    EXPECT_FALSE(std::filesystem::exists(s.path("a.PVL")));
+}
+
+}  // namespace
