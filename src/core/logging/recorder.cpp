@@ -23,21 +23,12 @@ void error_message(uint32_t n) {
     prompter().message(Icon::Error, error_text(n));
 }
 
-// The busy switch of the START command, released on every path.
-class BusyScope {
-  public:
-    explicit BusyScope(uint8_t kind) { set_busy(kind); }
-    ~BusyScope() { set_busy(0); }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-};
-
 // The main link timer is stopped while the recorder holds the port; whichever way START
 // ends, the timer runs again when the live link is still on, so the link never shows as on
 // while nothing polls.
 void resume_link() {
     if (state.link_on)
-        hooks().set_link_timer(state.link_interval_ms);
+        shell_views().set_link_timer(state.link_interval_ms);
     else
         release_port_if_idle();
 }
@@ -145,7 +136,7 @@ void Recorder::finish() {
 }
 
 bool start_recording(RecordingHost& host) {
-    hooks().set_link_timer(0);
+    shell_views().set_link_timer(0);
     if (state.monitor_open) {
         host.close_monitor();
         if (state.monitor_open) {
@@ -154,7 +145,7 @@ bool start_recording(RecordingHost& host) {
         }
     }
     open_port();
-    BusyScope busy(3);
+    Busy busy(3);
 
     auto refuse = [&](const std::string& message) {
         if (!message.empty()) prompter().message(Icon::Error, message);
@@ -170,8 +161,8 @@ bool start_recording(RecordingHost& host) {
         unlock_dialog();
     if (check_lock()) return refuse({});
 
-    hooks().commit_axis_edit();
-    set_busy(1);
+    document_views().commit_axis_edit();
+    busy.to(1);
     Recorder recorder(host);
     bool recorded = false;
     if (!load_parameter_set()) {
@@ -180,7 +171,7 @@ bool start_recording(RecordingHost& host) {
         read_status();
         recording.rev_flag = rev_is_rpm() ? 1 : 0;
         recording.pressure_unit = data.pressure_unit;
-        set_busy(0);
+        busy.to(0);
         if (!recorder.prepare_file()) {
             error_message(49);
         } else {
@@ -199,7 +190,7 @@ bool start_recording(RecordingHost& host) {
     if (!state.link_on)
         close_port();
     else
-        hooks().set_link_timer(state.link_interval_ms);
+        shell_views().set_link_timer(state.link_interval_ms);
     return recorded;
 }
 
