@@ -1,4 +1,5 @@
-// pvtool pvl: the log file's header as JSON, and the log window's text export.
+// pvtool pvl: the log file's header as JSON, the log window's text export, and a CSV export
+// for spreadsheets.
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -13,9 +14,19 @@ namespace {
 
 constexpr const char* kPvlUsage =
     "usage: pvtool pvl info FILE.PVL\n"
-    "       pvtool pvl export FILE.PVL OUT.TXT\n";
+    "       pvtool pvl export FILE.PVL OUT.TXT\n"
+    "       pvtool pvl export --csv FILE.PVL OUT.csv\n";
 
-}  // namespace
+// Removes a flag without a value; true when it was there.
+bool take_flag(std::vector<std::string>& args, const std::string& name) {
+    for (auto it = args.begin(); it != args.end(); ++it) {
+        if (*it == name) {
+            args.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
 
 bool open_log(const std::string& path, pv::LogHeader& h, Io io) {
     switch (pv::read_log_header(path, h)) {
@@ -33,6 +44,18 @@ bool open_log(const std::string& path, pv::LogHeader& h, Io io) {
     return false;
 }
 
+int cmd_export_csv(const std::string& log_path, const std::string& out, Io io) {
+    pv::LogHeader h;
+    if (!open_log(log_path, h, io)) return kFailed;
+    if (!pv::export_log_csv(log_path, out, console_text)) {
+        say(io.err, pv::msg_text(2));
+        return kFailed;
+    }
+    return kOk;
+}
+
+}  // namespace
+
 int pvl_main(const std::vector<std::string>& args, Io io) {
     if (args.size() == 2 && args[0] == "info") {
         pv::LogHeader h;
@@ -48,6 +71,14 @@ int pvl_main(const std::vector<std::string>& args, Io io) {
         j["last_index"] = h.last_index;
         io.out << j.dump() << '\n';
         return kOk;
+    }
+    if (!args.empty() && args[0] == "export") {
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+        if (take_flag(rest, "--csv")) {
+            if (rest.size() == 2) return cmd_export_csv(rest[0], rest[1], io);
+            io.err << kPvlUsage;
+            return kUsage;
+        }
     }
     if (args.size() == 3 && args[0] == "export") {
         pv::LogHeader h;

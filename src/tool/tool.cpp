@@ -22,7 +22,8 @@ constexpr const char* kUsageText =
     "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n"
     "  unit record OUT.PVL [--samples N] [--file DATA.PVD] [--port DEVICE | --com N]\n"
     "  pvl info FILE.PVL        print a log file's header as JSON\n"
-    "  pvl export FILE.PVL OUT.TXT   write a log file as tab-separated text\n";
+    "  pvl export FILE.PVL OUT.TXT   write a log file as tab-separated text\n"
+    "  pvl export --csv FILE.PVL OUT.csv   write a log file's samples as CSV\n";
 
 // The window program's settings file decides the COM port, the device behind each COM number
 // and the frame header byte, so that pvtool talks to the unit exactly as pvedit would.
