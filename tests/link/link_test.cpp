@@ -207,6 +207,19 @@ TEST_F(Poll, ReReadsTheStatusEveryTenthPoll) {
     EXPECT_TRUE(pv::rev_is_rpm());
 }
 
+TEST_F(Poll, CursorPaintsCarryingTheCountPastNineDelayTheReReadToFifty) {
+    pv::unit.status_poll_count = 12;
+    ASSERT_TRUE(pv::poll_live_data());
+    EXPECT_EQ(sent().size(), 1u);
+    EXPECT_EQ(pv::unit.status_poll_count, 13);
+
+    pv::unit.status_poll_count = 50;
+    ASSERT_TRUE(pv::poll_live_data());
+    ASSERT_EQ(sent().size(), 3u);
+    EXPECT_EQ(sent()[2][5], 0x8A);
+    EXPECT_EQ(pv::unit.status_poll_count, 0);
+}
+
 TEST_F(Poll, AFailedPollIsNotRepeatedAndChangesNothing) {
     ASSERT_TRUE(pv::poll_live_data());
     sim->fixed_live = pv::LiveSample{1, 1, 1, 1};

@@ -184,8 +184,10 @@ bool poll_live_data() {
     live.live_throttle = s.throttle;
     live.live_peak_boost = s.peak_boost;
 
-    // The map trace counts on the same counter; whoever finds it past 9 re-reads the status.
-    if (unit.status_poll_count >= 9) {
+    // Every tenth poll re-reads the status. Painting the live cursor counts on the same
+    // counter and may carry it past 9; it then re-reads once the count has reached 50, so
+    // the cursor's colour still follows a change of mode without a read every other poll.
+    if (unit.status_poll_count == 9 || unit.status_poll_count >= 50) {
         read_status();
         unit.status_poll_count = 0;
     } else {
