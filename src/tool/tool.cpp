@@ -23,7 +23,10 @@ constexpr const char* kUsageText =
     "  unit record OUT.PVL [--samples N] [--file DATA.PVD] [--port DEVICE | --com N]\n"
     "  pvl info FILE.PVL        print a log file's header as JSON\n"
     "  pvl export FILE.PVL OUT.TXT   write a log file as tab-separated text\n"
-    "  pvl export --csv FILE.PVL OUT.csv   write a log file's samples as CSV\n";
+    "  pvl export --csv FILE.PVL OUT.csv   write a log file's samples as CSV\n"
+    "  pvl cells LOG.PVL DOC.PVD [--set A|B] [--json]\n"
+    "                           seconds, mean and peak pressure of a drive in each boost map "
+    "cell\n";
 
 // The window program's settings file decides the COM port, the device behind each COM number
 // and the frame header byte, so that pvtool talks to the unit exactly as pvedit would.
