@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -90,17 +91,49 @@ class FieldCache {
     std::unique_ptr<std::array<Entry, 65536>> table_;
 };
 
+// Fixed-point text that ignores the locale: a spreadsheet must read a point in every country.
+void append_fixed(std::string& out, double value, int decimals) {
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    out.append(buf, r.ptr);
+}
+
 }  // namespace
+
+double pressure_counts_per_unit(const LogHeader& h) {
+    return h.pressure_unit >= 1 ? 100.0 : 10.0;
+}
+
+LogValue log_value(int channel, int16_t count, const LogHeader& h) {
+    if (channel == ch_pressure || channel == ch_peak_hold)
+        return {count / pressure_counts_per_unit(h), 1};
+    if (channel == ch_rev) return {h.rev_flag == 1 ? count * 100.0 : count * 2.0, 0};
+    return {static_cast<double>(count), 0};
+}
+
+double log_sample_time(int64_t k, const LogHeader& h) {
+    return static_cast<double>(k) * h.interval / 1000.0;
+}
+
+std::string channel_unit(int channel, const LogHeader& h) {
+    switch (channel) {
+        case ch_pressure:
+        case ch_peak_hold:
+            return h.pressure_unit >= 1 ? "PSI" : "kPa";
+        case ch_rev:
+            return h.rev_flag == 1 ? "rpm" : "km/h";
+        case ch_throttle:
+        case ch_offset_correction:
+            return "%";
+        default:
+            return {};
+    }
+}
 
 std::string format_log_value(int channel, int16_t count, const LogHeader& h, int width) {
     char buf[48];
-    if (channel == ch_pressure || channel == ch_peak_hold)
-        std::snprintf(buf, sizeof buf, "%*.1f", width,
-                      h.pressure_unit >= 1 ? count / 100.0 : count / 10.0);
-    else if (channel == ch_rev)
-        std::snprintf(buf, sizeof buf, "%*d", width, h.rev_flag == 1 ? count * 100 : count * 2);
-    else
-        std::snprintf(buf, sizeof buf, "%*d", width, int{count});
+    LogValue v = log_value(channel, count, h);
+    std::snprintf(buf, sizeof buf, "%*.*f", width, v.decimals, v.value);
     return buf;
 }
 
@@ -180,8 +213,7 @@ bool export_log_text(const std::string& source, const std::string& target) {
         for (int64_t w = 0; w < want; w += n) {
             char t[48];
             int64_t k = k0 + w / n;
-            int len = std::snprintf(t, sizeof t, "%7.*f", decimals,
-                                    static_cast<double>(k) * h.interval / 1000.0);
+            int len = std::snprintf(t, sizeof t, "%7.*f", decimals, log_sample_time(k, h));
             block.append(t, static_cast<size_t>(std::min(len, 8)));
             block += '\t';
             int64_t have = std::min(n, want - w);
@@ -195,6 +227,59 @@ bool export_log_text(const std::string& source, const std::string& target) {
         out.write(block.data(), block.size());
     }
     return read_ok && out.ok() && out.commit();
+}
+
+std::string csv_field(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string q = "\"";
+    for (char c : text) {
+        if (c == '"') q += '"';
+        q += c;
+    }
+    return q + "\"";
+}
+
+bool export_log_csv(const std::string& source, const std::string& target,
+                    const std::function<std::string(const std::string&)>& to_utf8) {
+    LogReader reader;
+    if (reader.open(source) != LogRead::ok) return false;
+    const LogHeader& h = reader.header();
+    AtomicOut out(target);
+
+    std::string head = csv_field(to_utf8(text(Catalog::Log, 20)) + " [s]");
+    for (int k = 0; k < h.n; ++k) {
+        const int ch = h.ch[static_cast<size_t>(k)];
+        std::string name = to_utf8(log_channel_name(ch, h.scale()));
+        std::string unit_text = channel_unit(ch, h);
+        if (!unit_text.empty()) name += " [" + unit_text + "]";
+        head += ',' + csv_field(name);
+    }
+    head += "\r\n";
+    out.write(head.data(), head.size());
+
+    const int decimals = time_decimals(h.interval);
+    const int64_t n = h.n;
+    const int64_t complete = (h.file_words - h.header_words) / n;
+    const int64_t chunk = 8192;  // samples per read
+    std::vector<int16_t> words;
+    std::string block;
+    for (int64_t k0 = 0; k0 < complete && out.ok(); k0 += chunk) {
+        int64_t want = std::min(chunk, complete - k0);
+        if (reader.read_samples(k0, want, words) != want) return false;
+        block.clear();
+        for (int64_t s = 0; s < want; ++s) {
+            append_fixed(block, log_sample_time(k0 + s, h), decimals);
+            for (int64_t c = 0; c < n; ++c) {
+                LogValue v = log_value(h.ch[static_cast<size_t>(c)],
+                                       words[static_cast<size_t>(s * n + c)], h);
+                block += ',';
+                append_fixed(block, v.value, v.decimals);
+            }
+            block += "\r\n";
+        }
+        out.write(block.data(), block.size());
+    }
+    return out.ok() && out.commit();
 }
 
 }  // namespace pv
