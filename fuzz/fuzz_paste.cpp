@@ -35,7 +35,7 @@ Bounds bounds_of(int map_id) {
 
 pv::Selection allowed;
 
-struct Watch : pv::FrontEndHooks {
+struct Watch : pv::DocumentViews {
     void cell_written(int c, int r, const std::string&) override {
         if (c < allowed.left || c > allowed.right || r < allowed.top || r > allowed.bottom)
             std::abort();
@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     data = ControllerData{};
     grid = GridArea{};
     SetDefaultData();
-    set_hooks(&watch);
+    install_front_end({nullptr, &watch});
 
     data.pressure_unit = bytes[0] & 1;
     data.axis_select_no = static_cast<uint8_t>((bytes[0] >> 1) % 6);
@@ -114,6 +114,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
                 if (table_element(id, i, j) != old_value) std::abort();
             }
     }
-    set_hooks(nullptr);
+    install_front_end({});
     return 0;
 }

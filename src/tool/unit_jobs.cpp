@@ -10,11 +10,11 @@
 #include "core/link/lock.h"
 #include "core/link/netunit.h"
 #include "core/link/transfers.h"
-#include "platform/serial_port.h"
 #include "core/ui/clock.h"
 #include "core/ui/hooks.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
+#include "platform/serial_port.h"
 #include "tool/unit_session.h"
 
 namespace pvtool {
@@ -99,8 +99,9 @@ class AnsweringPrompter : public pv::Prompter {
     std::set<std::string> asked_;
 };
 
-// The window parts of the commands, as far as a console has them.
-class ConsoleHooks : public pv::FrontEndHooks {
+// The window parts of the commands, as far as a console has them: the transfer's progress
+// and the copy of what was loaded.
+class ConsoleHooks : public pv::TransferProgress, public pv::DocumentFlow {
   public:
     ConsoleHooks(Io io, std::string unit_data_path)
         : io_(io), unit_data_path_(std::move(unit_data_path)) {}
@@ -120,6 +121,12 @@ class ConsoleHooks : public pv::FrontEndHooks {
         if (!saved_) say(io_.err, pv::msg_text(2));
     }
     bool saved() const { return saved_; }
+    pv::FrontEnd front_end() {
+        pv::FrontEnd f;
+        f.progress = this;
+        f.flow = this;
+        return f;
+    }
 
   private:
     Io io_;
@@ -197,7 +204,8 @@ int unit_job(const std::string& command, std::vector<std::string> args, Io io, p
 
     AnsweringPrompter prompter(io, line.yes, line.lock_number);
     ConsoleHooks hooks(io, command == "load-all" ? line.operand : std::string());
-    UnitSession session(port, prompter, &hooks);
+    const pv::FrontEnd views = hooks.front_end();
+    UnitSession session(port, prompter, &views);
 
     bool ok = false;
     if (command == "load-all") {

@@ -11,10 +11,10 @@ namespace pvtool {
 
 class UnitSession {
   public:
-    UnitSession(pv::Port& port, pv::Prompter& prompter, pv::FrontEndHooks* hooks = nullptr)
-        : previous_prompter_(&pv::prompter()), previous_hooks_(&pv::hooks()) {
+    UnitSession(pv::Port& port, pv::Prompter& prompter, const pv::FrontEnd* views = nullptr)
+        : previous_prompter_(&pv::prompter()), previous_views_(pv::installed_front_end()) {
         pv::set_prompter(&prompter);
-        if (hooks) pv::set_hooks(hooks);
+        if (views) pv::install_front_end(*views);
         pv::install_link(&port);
     }
     ~UnitSession() {
@@ -22,7 +22,7 @@ class UnitSession {
         pv::close_port();
         pv::set_port(nullptr);
         pv::set_status_reader({});
-        pv::set_hooks(previous_hooks_);
+        pv::install_front_end(previous_views_);
         pv::set_prompter(previous_prompter_);
     }
     UnitSession(const UnitSession&) = delete;
@@ -30,7 +30,7 @@ class UnitSession {
 
   private:
     pv::Prompter* previous_prompter_;
-    pv::FrontEndHooks* previous_hooks_;
+    pv::FrontEnd previous_views_;
 };
 
 }  // namespace pvtool

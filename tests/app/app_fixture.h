@@ -14,15 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "app/shell/app.h"
+#include "app/shell/dialogs.h"
+#include "app/shell/main.h"
 #include "core/document/datafile.h"
 #include "core/document/unit.h"
 #include "core/link/netunit.h"
 #include "core/link/port.h"
-#include "app/shell/app.h"
-#include "app/shell/dialogs.h"
-#include "app/shell/main.h"
 #include "core/ui/clock.h"
 #include "core/ui/prompter.h"
+#include "support/program.h"
 
 namespace pv::test {
 
@@ -101,11 +102,8 @@ class AppTest : public ::testing::Test {
         // No desktop tool may run from a test.
         saved_path_ = std::getenv("PATH") ? std::getenv("PATH") : "";
         setenv("PATH", (root / "nobin").c_str(), 1);
-        settings = Settings{};
+        pvtest::reset_program();
         settings.lang_id = kLangEnglish;
-        data = ControllerData{};
-        grid = GridArea{};
-        InitState();
         set_clock(&clock_);
         set_prompter(&prompts);
         install_link(&port_);
@@ -116,9 +114,7 @@ class AppTest : public ::testing::Test {
 
     void TearDown() override {
         main.reset();
-        install_link(nullptr);
-        set_prompter(nullptr);
-        set_clock(nullptr);
+        pvtest::reset_program();
         setenv("PATH", saved_path_.c_str(), 1);
         std::error_code ignored;
         fs::remove_all(root, ignored);

@@ -5,11 +5,11 @@
 #include <QProgressBar>
 #include <QTimer>
 
-#include "app_fixture.h"
 #include "app/link/net.h"
 #include "app/link/writingdialog.h"
 #include "app/mapedit/map.h"
-#include "transfers_support.h"
+#include "app_fixture.h"
+#include "support/transfers_support.h"
 
 namespace pv::test {
 namespace {

@@ -12,11 +12,12 @@
 #include <QPaintEvent>
 #include <QTest>
 
+#include "app/common/qt_prompter.h"
+#include "app/mapedit/map_grid.h"
 #include "app_fixture.h"
 #include "core/mapedit/grid_view.h"
-#include "app/mapedit/map_grid.h"
-#include "app/shell/qt_prompter.h"
 #include "core/ui/texts.h"
+#include "support/program.h"
 
 namespace pv::test {
 namespace {
@@ -586,9 +587,7 @@ TEST_F(MapWindow, CopyAndPasteGoThroughTheClipboard) {
 class GridLayers : public ::testing::Test {
   protected:
     void SetUp() override {
-        data = ControllerData{};
-        grid = GridArea{};
-        InitState();
+        pvtest::reset_program();
         SetDefaultData();
         data.axis_select_no = 4;
         grid.current_map = map_boost_a;

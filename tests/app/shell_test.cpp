@@ -7,11 +7,11 @@
 #include <QTableWidget>
 #include <algorithm>
 
-#include "app_fixture.h"
-#include "platform/codepage.h"
+#include "app/common/qt_prompter.h"
 #include "app/mapedit/map.h"
-#include "app/shell/qt_prompter.h"
+#include "app_fixture.h"
 #include "core/ui/texts.h"
+#include "platform/codepage.h"
 
 namespace pv::test {
 namespace {

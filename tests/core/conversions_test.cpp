@@ -3,11 +3,12 @@
 #include "core/document/unit.h"
 #include "core/ui/clock.h"
 #include "core/ui/hooks.h"
+#include "support/program.h"
 
 namespace pv {
 namespace {
 
-struct RecordingHooks : FrontEndHooks {
+struct RecordingHooks : pvtest::FakeWindows {
     std::vector<std::tuple<int, int, std::string>> cells;
     int undo_on = 0, undo_off = 0, save_on = 0;
     void cell_written(int c, int r, const std::string& t) override { cells.emplace_back(c, r, t); }
@@ -18,13 +19,11 @@ struct RecordingHooks : FrontEndHooks {
 class Conversions : public ::testing::Test {
   protected:
     void SetUp() override {
-        InitState();
-        data = ControllerData{};
-        grid = GridArea{};
+        pvtest::reset_program();
         SetDefaultData();
-        set_hooks(&hooks_);
+        hooks_.install();
     }
-    void TearDown() override { set_hooks(nullptr); }
+    void TearDown() override { pvtest::reset_program(); }
 
     // Shows a table the way the map window does: its id and clamp bounds.
     void show(int map_id, int32_t lo, int32_t hi) {

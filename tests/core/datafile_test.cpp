@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "core/document/unit.h"
+#include "support/program.h"
 
 namespace pv {
 namespace {
@@ -26,11 +27,8 @@ void write_all(const fs::path& p, const Bytes& b) {
 class DataFile : public ::testing::Test {
   protected:
     void SetUp() override {
-        InitState();
-        data = ControllerData{};
-        grid = GridArea{};
+        pvtest::reset_program();
         SetDefaultData();
-        set_status_reader(nullptr);
         dir_ = fs::temp_directory_path() /
                ("pvd_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                 "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());

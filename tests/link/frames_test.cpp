@@ -1,5 +1,5 @@
 // Frame bytes pinned by vectors written out by hand from the frame and block tables.
-#include "link_support.h"
+#include "support/link_support.h"
 
 namespace linktest {
 namespace {

@@ -1,7 +1,7 @@
 // The port's keepers, the five attempts of an exchange and the live poll, against the
 // in-process simulated unit.
-#include "link_support.h"
 #include "core/ui/texts.h"
+#include "support/link_support.h"
 
 namespace linktest {
 namespace {

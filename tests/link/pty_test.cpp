@@ -8,12 +8,13 @@
 
 #include "core/document/unit.h"
 #include "core/link/netunit.h"
-#include "sim/pty_server.h"
-#include "platform/serial_port.h"
-#include "sim/sim_unit.h"
-#include "tool/tool.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
+#include "platform/serial_port.h"
+#include "sim/pty_server.h"
+#include "sim/sim_unit.h"
+#include "support/program.h"
+#include "tool/tool.h"
 
 namespace {
 
@@ -42,8 +43,7 @@ class ServedUnit {
 class OverPty : public ::testing::Test {
   protected:
     void SetUp() override {
-        pv::settings = pv::Settings{};
-        pv::InitState();
+        pvtest::reset_program();
         pv::SetDefaultData();
         pv::set_prompter(&prompter);
         unsetenv("PVEDIT_PORT");

@@ -1,7 +1,7 @@
 // The simulated unit: its memory, the unit commands and its options, seen through the link.
 #include <sstream>
 
-#include "link_support.h"
+#include "support/link_support.h"
 
 namespace linktest {
 namespace {

@@ -11,10 +11,11 @@
 #include "core/mapedit/edit_ops.h"
 #include "core/ui/hooks.h"
 #include "core/ui/prompter.h"
+#include "support/program.h"
 
 namespace pv {
 
-struct GridHooks : FrontEndHooks {
+struct GridHooks : pvtest::FakeWindows {
     std::vector<std::tuple<int, int, std::string>> cells;
     bool undo_enabled = false;
     void cell_written(int c, int r, const std::string& t) override { cells.emplace_back(c, r, t); }
@@ -36,18 +37,13 @@ struct Dialogs : ScriptedPrompter {
 class MapGrid : public ::testing::Test {
   protected:
     void SetUp() override {
-        InitState();
-        data = ControllerData{};
-        grid = GridArea{};
+        pvtest::reset_program();
         SetDefaultData();
         state.doc_open = 1;
-        set_hooks(&hooks_);
+        hooks_.install();
         set_prompter(&dialogs_);
     }
-    void TearDown() override {
-        set_hooks(nullptr);
-        set_prompter(nullptr);
-    }
+    void TearDown() override { pvtest::reset_program(); }
 
     // Chooses a table as the map window's list does: shape, bounds, cells, undo point.
     void show(int map_id, int mode, int32_t lo, int32_t hi) {

@@ -1,5 +1,5 @@
 // Data Lock ON and OFF, All Reset, the Link button and the link timer.
-#include "transfers_support.h"
+#include "support/transfers_support.h"
 
 namespace xfertest {
 namespace {

@@ -2,7 +2,7 @@
 // command either leaves the unit and the document equal or says which exchange failed.
 #include <random>
 
-#include "transfers_support.h"
+#include "support/transfers_support.h"
 
 namespace xfertest {
 namespace {

@@ -4,8 +4,8 @@
 #include <sstream>
 
 #include "core/document/datafile.h"
+#include "support/transfers_support.h"
 #include "tool/tool.h"
-#include "transfers_support.h"
 #include "tool/unit_jobs.h"
 
 namespace xfertest {

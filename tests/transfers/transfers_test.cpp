@@ -1,6 +1,6 @@
 // Load All Data, Load Parameter, Send All Data and Send Parameter against the simulated
 // unit: their check chains, the exchanges they make and what they leave behind.
-#include "transfers_support.h"
+#include "support/transfers_support.h"
 
 namespace xfertest {
 namespace {
@@ -217,7 +217,7 @@ TEST_F(LoadParameter, SaveQuestionDecidesAndAFailedSaveStops) {
     EXPECT_FALSE(pv::load_parameter());  // no map window: nothing after the checks
     EXPECT_EQ(exchanges(), 2u);
 
-    using R = pv::FrontEndHooks::SaveResult;
+    using R = pv::SaveResult;
     sim->poke(0xF7A5, 150);  // offset_a
     for (auto [answer, saved, loads, shown] :
          {std::tuple{pv::Answer::Yes, R::saved, true, Texts{msg(12)}},

@@ -2,16 +2,17 @@
 // live link. Each is carried out by the link's sequences; the windows only bracket them.
 #include <QAction>
 
+#include "app/link/transfer_dialogs.h"
+#include "app/shell/main.h"
 #include "core/document/unit.h"
 #include "core/link/link_timer.h"
 #include "core/link/lock.h"
 #include "core/link/transfers.h"
-#include "app/shell/main.h"
 
 namespace pv {
 
-void Tmain::link_off() {
-    pv::link_off();
+void Tmain::install_transfer_views() {
+    transfers_ = std::make_unique<TransferDialogs>(this);
 }
 
 void Tmain::menureadClick() {

@@ -5,36 +5,15 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/common/qt_prompter.h"
 #include "core/document/unit.h"
 #include "core/link/transfers.h"
-#include "app/shell/qt_prompter.h"
 #include "core/ui/texts.h"
 
 namespace pv {
-namespace {
-
-ModalRunner& runner() {
-    static ModalRunner r;
-    return r;
-}
-
-Tnetdlg* the_netdlg = nullptr;
-
-}  // namespace
-
-int run_modal(QDialog& dialog) {
-    if (runner()) return runner()(dialog);
-    return dialog.exec();
-}
-
-void set_modal_runner(ModalRunner r) {
-    runner() = std::move(r);
-}
-
 Tnetdlg::Tnetdlg(uint8_t kind, std::function<bool()> job, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       job_(std::move(job)) {
-    the_netdlg = this;
     setObjectName(QStringLiteral("netdlg"));
     setWindowTitle(ui_text(text(Catalog::Net, 1)));
     setModal(true);
@@ -60,13 +39,7 @@ Tnetdlg::Tnetdlg(uint8_t kind, std::function<bool()> job, QWidget* parent)
     tmnet->start();
 }
 
-Tnetdlg::~Tnetdlg() {
-    if (the_netdlg == this) the_netdlg = nullptr;
-}
-
-Tnetdlg* Tnetdlg::current() {
-    return the_netdlg;
-}
+Tnetdlg::~Tnetdlg() = default;
 
 void Tnetdlg::set_gauge_maximum(int maximum) {
     ggnet->setRange(0, maximum);

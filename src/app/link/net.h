@@ -5,18 +5,13 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/common/modal.h"
+
 class QLabel;
 class QProgressBar;
 class QTimer;
 
 namespace pv {
-
-// How the transfer dialogs are run modally. The program executes them; tests put in a runner
-// that fires the dialogs' timers at once instead of waiting for them.
-using ModalRunner = std::function<int(QDialog&)>;
-int run_modal(QDialog& dialog);
-// An empty runner restores QDialog::exec.
-void set_modal_runner(ModalRunner runner);
 
 class Tnetdlg : public QDialog {
     Q_OBJECT
@@ -24,9 +19,6 @@ class Tnetdlg : public QDialog {
     // kind 1 loads, 2 sends; `job` does the exchanges and sets the gauge's maximum itself.
     Tnetdlg(uint8_t kind, std::function<bool()> job, QWidget* parent = nullptr);
     ~Tnetdlg() override;
-
-    // The dialog while it exists (it is modal, so there is at most one).
-    static Tnetdlg* current();
 
     void set_gauge_maximum(int maximum);
     void gauge_step();

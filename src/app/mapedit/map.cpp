@@ -12,12 +12,15 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "app/common/qt_prompter.h"
+#include "app/mapedit/map_grid.h"
+#include "app/mapedit/map_host.h"
+#include "core/document/document_flow.h"
 #include "core/document/unit.h"
+#include "core/link/link_timer.h"
 #include "core/mapedit/axis_edit.h"
 #include "core/mapedit/comparison.h"
-#include "app/mapedit/map_grid.h"
-#include "app/shell/main.h"
-#include "app/shell/qt_prompter.h"
+#include "core/ui/keys.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
 
@@ -75,7 +78,7 @@ Axis* axis_of(int map_id) {
 
 }  // namespace
 
-Tmap::Tmap(Tmain* owner) : QMdiSubWindow(owner), owner_(owner) {
+Tmap::Tmap(MapHost* host, QWidget* parent) : QMdiSubWindow(parent), host_(host) {
     setObjectName(QStringLiteral("map"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(list_image(21));
@@ -102,7 +105,7 @@ Tmap::Tmap(Tmain* owner) : QMdiSubWindow(owner), owner_(owner) {
     sgmap->setObjectName(QStringLiteral("sgmap"));
     sgmap->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(sgmap, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        owner_->grid_popup()->popup(sgmap->viewport()->mapToGlobal(p));
+        host_->grid_popup()->popup(sgmap->viewport()->mapToGlobal(p));
     });
     body_->addWidget(pnllvbase_);
     body_->addWidget(sgmap);
@@ -204,8 +207,8 @@ void Tmap::lvmap2SelectItem() {
     take_undo_point();
     std::fill(&trace_marks[0][0], &trace_marks[0][0] + 25, uint8_t{0});
     if (state.doc_open) {
-        owner_->set_status_text(1, lvmap2->item(item)->text());
-        owner_->SetGridEnabled(!map_item_disabled_[item]);
+        host_->set_status_text(1, lvmap2->item(item)->text());
+        set_grid_enabled(!map_item_disabled_[item]);
     }
 }
 
@@ -232,9 +235,9 @@ void Tmap::SetupGrid() {
     g.set_header_sizes(header_width_for_setup(grid.grid_rows, col_width_, font_points_),
                        row_height);
     set_value_bounds();
-    if (state.doc_open) owner_->set_status_text(2, ui_text(status_axis_text()));
+    if (state.doc_open) host_->set_status_text(2, ui_text(status_axis_text()));
     const std::string file = status_file_text();
-    if (!file.empty()) owner_->set_status_text(3, ui_text(file));
+    if (!file.empty()) host_->set_status_text(3, ui_text(file));
     if (state.compare_loaded && !reread_comparison()) comparison_off();
     FillGrid();
 }
@@ -256,6 +259,20 @@ void Tmap::FillGrid() {
     if (sgmap->corner_button()) sgmap->corner_button()->update();
 }
 
+void Tmap::cell_written(int column, int row, const std::string& text) {
+    show_cell(column, row, QString::fromStdString(text));
+}
+
+void Tmap::fill_table_list() {
+    // The list is rebuilt for the link's state; the table shown stays as it is.
+    const int row = lvmap2->currentRow();
+    FillTableList();
+    if (row < 0 || row >= lvmap2->count()) return;
+    const bool blocked = lvmap2->blockSignals(true);
+    lvmap2->setCurrentRow(row);
+    lvmap2->blockSignals(blocked);
+}
+
 void Tmap::show_cell(int column, int row, const QString& text) {
     sgmap->cells()->set_cell(column, row, text);
 }
@@ -265,7 +282,7 @@ QString Tmap::cell_text(int column, int row) const {
 }
 
 bool Tmap::CommitAxisEdit() {
-    if (committing_ || !owner_->menuundo->isEnabled()) return true;
+    if (committing_ || !state.edit_pending) return true;
     Axis* axis = axis_of(grid.current_map);
     if (!axis) return true;
     committing_ = true;
@@ -319,6 +336,7 @@ void Tmap::ApplyCellSize() {
 }
 
 void Tmap::set_grid_enabled(bool on) {
+    host_->enable_edit_commands(on);
     grid_enabled_ = on;
     sgmap->setEnabled(on);
 }
@@ -386,8 +404,7 @@ void Tmap::comparison_off() {
     close_comparison();
     ApplyCellSize();
     sgmap->cells()->repaint_all();
-    owner_->menuother->setChecked(false);
-    owner_->menuopaste->setEnabled(false);
+    host_->comparison_closed();
 }
 
 void Tmap::paste_comparison() {
@@ -400,7 +417,7 @@ bool Tmap::sgmapKeyDown(QKeyEvent* event) {
         return false;
     const bool editing = sgmap->editing();
     switch (virtual_key(event)) {
-        case 13:
+        case vk_return:
             if (editing) {
                 const std::string typed = sgmap->editor_text().toStdString();
                 const Selection sel = selection();
@@ -409,33 +426,33 @@ bool Tmap::sgmapKeyDown(QKeyEvent* event) {
             }
             CommitAxisEdit();
             return true;
-        case 32:
+        case vk_space:
             if (state.link_on) {
                 cursor_hold = !cursor_hold;
                 repaint_grid();
             }
             return true;
-        case 33:
+        case vk_prior:
             StepTrim(selection(), +1);
             return true;
-        case 34:
+        case vk_next:
             StepTrim(selection(), -1);
             return true;
-        case 38:
-        case 40:
+        case vk_up:
+        case vk_down:
             return editing;
-        case 106:
-        case 186:
+        case vk_multiply:
+        case vk_oem_1:
             if (editing) return false;
             multiplier_trim();
             return true;
-        case 107:
-        case 187:
+        case vk_add:
+        case vk_oem_plus:
             if (editing) return false;
             constant_trim();
             return true;
-        case 111:
-        case 191:
+        case vk_divide:
+        case vk_oem_2:
             if (editing) return false;
             equal_divide_key(selection());
             return true;
@@ -508,28 +525,24 @@ bool Tmap::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Tmap::closeEvent(QCloseEvent* event) {
-    state.ui_busy = 1;
-    if (state.doc_modified) {
-        Answer a = prompter().ask(Icon::Question, Buttons::YesNoCancel, msg_text(12));
-        if (a == Answer::Cancel || (a == Answer::Yes && !owner_->save_before_close())) {
-            event->ignore();
-            state.ui_busy = 0;
-            return;
-        }
+    UiBusy busy;
+    // A failed save keeps the window, so the changes are not lost with it.
+    if (!save_modified_document_if_wanted()) {
+        event->ignore();
+        return;
     }
     state.doc_open = 0;
     state.doc_named = 0;
     state.doc_modified = 0;
     close_comparison();
     state.doc_is_new = 0;
-    owner_->link_off();
+    link_off();
     state.link_ready = 0;
     pv::data.file_version = 0;
     state.log_link = 0;
-    owner_->repaint_status_bar();
-    owner_->map_closed();
+    shell_views().repaint_status_bar();
+    host_->map_closed(this);
     QMdiSubWindow::closeEvent(event);
-    state.ui_busy = 0;
 }
 
 }  // namespace pv

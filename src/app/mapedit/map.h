@@ -8,6 +8,7 @@
 
 #include "core/mapedit/edit_ops.h"
 #include "core/mapedit/grid_view.h"
+#include "core/ui/hooks.h"
 
 class QKeyEvent;
 class QListWidget;
@@ -18,13 +19,14 @@ class QWidget;
 
 namespace pv {
 
-class Tmain;
 class MapGrid;
+class MapHost;
 
-class Tmap : public QMdiSubWindow {
+// The document's views of the tables (grid and lists) and the live cursor on the grid.
+class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
     Q_OBJECT
   public:
-    explicit Tmap(Tmain* owner);
+    Tmap(MapHost* host, QWidget* parent);
 
     // The caption: the document's full file name, or "-New-" (text library bytes).
     void set_file_name(const std::string& path);
@@ -36,14 +38,26 @@ class Tmap : public QMdiSubWindow {
     void FillTableList();
     void SetupGrid();
     void FillGrid();
+
+    // DocumentViews
+    void cell_written(int column, int row, const std::string& text) override;
+    bool commit_axis_edit() override { return CommitAxisEdit(); }
+    void setup_grid() override { SetupGrid(); }
+    void fill_grid() override { FillGrid(); }
+    void fill_table_list() override;
+    bool grid_enabled() override { return grid_enabled_; }
+    // SetGridEnabled: the grid and the editing commands.
+    void set_grid_enabled(bool on) override;
+    void repaint_map_grid() override { repaint_grid(); }
+
+    // LiveViews
+    void clear_cursor_hold() override { cursor_hold = false; }
     // The text of grid cell (column, row), both from 1, as SetCell left it.
     void show_cell(int column, int row, const QString& text);
     QString cell_text(int column, int row) const;
     // Ends a pending axis edit; false when the edit was refused.
     bool CommitAxisEdit();
     void ApplyCellSize();
-    void set_grid_enabled(bool on);
-    bool grid_enabled() const { return grid_enabled_; }
     // The busy switch: lists and grid take no input during a transfer.
     void set_controls_enabled(bool on);
     // The axis mode may have changed: table list and grid again, same table selected.
@@ -105,7 +119,7 @@ class Tmap : public QMdiSubWindow {
     int table_index() const;
     bool committing_ = false;
 
-    Tmain* owner_;
+    MapHost* host_;
     std::string file_name_;
     int last_group_index_ = 1;
     int group_item_memory_[11]{};

@@ -9,9 +9,10 @@
 #include <QStyleOptionHeader>
 #include <algorithm>
 
+#include "app/mapedit/map.h"
 #include "core/document/unit.h"
 #include "core/mapedit/grid_view.h"
-#include "app/mapedit/map.h"
+#include "core/ui/keys.h"
 
 namespace pv {
 
@@ -317,64 +318,64 @@ int virtual_key(const QKeyEvent* event) {
     switch (k) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            return 13;
+            return vk_return;
         case Qt::Key_Backspace:
-            return 8;
+            return vk_back;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-            return 9;
+            return vk_tab;
         case Qt::Key_Shift:
-            return 16;
+            return vk_shift;
         case Qt::Key_Control:
         case Qt::Key_Meta:
-            return 17;
+            return vk_control;
         case Qt::Key_Alt:
-            return 18;
+            return vk_menu;
         case Qt::Key_Escape:
-            return 27;
+            return vk_escape;
         case Qt::Key_Space:
-            return 32;
+            return vk_space;
         case Qt::Key_PageUp:
-            return 33;
+            return vk_prior;
         case Qt::Key_PageDown:
-            return 34;
+            return vk_next;
         case Qt::Key_End:
-            return 35;
+            return vk_end;
         case Qt::Key_Home:
-            return 36;
+            return vk_home;
         case Qt::Key_Left:
-            return 37;
+            return vk_left;
         case Qt::Key_Up:
-            return 38;
+            return vk_up;
         case Qt::Key_Right:
-            return 39;
+            return vk_right;
         case Qt::Key_Down:
-            return 40;
+            return vk_down;
         case Qt::Key_Asterisk:
-            return keypad ? 106 : 186;
+            return keypad ? vk_multiply : vk_oem_1;
         case Qt::Key_Colon:
         case Qt::Key_Semicolon:
-            return 186;
+            return vk_oem_1;
         case Qt::Key_Plus:
-            return keypad ? 107 : 187;
+            return keypad ? vk_add : vk_oem_plus;
         case Qt::Key_Equal:
-            return 187;
+            return vk_oem_plus;
         case Qt::Key_Slash:
-            return keypad ? 111 : 191;
+            return keypad ? vk_divide : vk_oem_2;
         case Qt::Key_Question:
-            return 191;
+            return vk_oem_2;
         case Qt::Key_Minus:
-            return keypad ? 109 : 189;
+            return keypad ? vk_subtract : vk_oem_minus;
         case Qt::Key_Period:
-            return keypad ? 110 : 190;
+            return keypad ? vk_decimal : vk_oem_period;
         default:
             break;
     }
-    if (k >= Qt::Key_0 && k <= Qt::Key_9) return keypad ? 96 + (k - Qt::Key_0) : k;
-    if (k >= Qt::Key_A && k <= Qt::Key_Z) return k;
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return 112 + (k - Qt::Key_F1);
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return (keypad ? vk_numpad0 : vk_0) + (k - Qt::Key_0);
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return vk_a + (k - Qt::Key_A);
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24) return vk_f1 + (k - Qt::Key_F1);
     // Every other key counts as one above the navigation keys.
-    return 255;
+    return vk_other;
 }
 
 }  // namespace pv

@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/instance_lock.h"
-#include "platform/language.h"
-#include "core/link/netunit.h"
-#include "platform/program_folder.h"
-#include "platform/serial_port.h"
+#include "app/common/qt_prompter.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/main.h"
-#include "app/shell/qt_prompter.h"
 #include "app/shell/splash.h"
+#include "core/link/netunit.h"
 #include "core/ui/prompter.h"
+#include "platform/instance_lock.h"
+#include "platform/language.h"
+#include "platform/program_folder.h"
+#include "platform/serial_port.h"
 
 // The resource initialiser must be named from the global namespace.
 static void init_resources() {

@@ -5,7 +5,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "app/shell/qt_prompter.h"
+#include "app/common/qt_prompter.h"
 #include "core/ui/texts.h"
 
 namespace pv {

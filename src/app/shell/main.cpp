@@ -18,24 +18,22 @@
 #include <QVBoxLayout>
 #include <cctype>
 
-#include "platform/codepage.h"
-#include "platform/desktop.h"
+#include "app/common/qt_prompter.h"
+#include "app/mapedit/map.h"
+#include "app/shell/dialogs.h"
 #include "core/document/datafile.h"
 #include "core/document/file_name.h"
 #include "core/document/unit.h"
-#include "app/mapedit/map.h"
-#include "platform/program_folder.h"
-#include "platform/serial_port.h"
-#include "app/shell/dialogs.h"
-#include "app/shell/qt_prompter.h"
 #include "core/ui/clock.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
+#include "platform/codepage.h"
+#include "platform/desktop.h"
+#include "platform/program_folder.h"
+#include "platform/serial_port.h"
 
 namespace pv {
 namespace {
-
-Tmain* the_main = nullptr;
 
 // Settings text in the language's code page; UTF-8 written by a newer run is taken as is.
 bool valid_utf8_beyond_ascii(const std::string& s) {
@@ -65,10 +63,6 @@ SettingsTextCodec settings_codec() {
 }
 
 }  // namespace
-
-Tmain* main_window() {
-    return the_main;
-}
 
 std::string ShellPaths::settings_file() const {
     std::string name = settings_file_of(program_path);
@@ -112,8 +106,13 @@ Panel0Look status_panel0_look() {
 
 Tmain::Tmain(ShellPaths paths, ShellDialogs* dialogs, QWidget* parent)
     : QMainWindow(parent), paths_(std::move(paths)), dialogs_(dialogs) {
-    the_main = this;
-    set_hooks(this);
+    install_transfer_views();
+    views_.add(static_cast<LiveViews*>(this));
+    FrontEnd views;
+    views.shell = this;
+    views.flow = this;
+    views.progress = transfers_.get();
+    install_front_end(views_.as_front_end(views));
     open_external = open_with_default_program;
     setObjectName(QStringLiteral("main"));
     setWindowTitle(QStringLiteral("Pavex Dravlo"));
@@ -165,8 +164,7 @@ Tmap* Tmain::map_window() const {
 }
 
 Tmain::~Tmain() {
-    set_hooks(nullptr);
-    if (the_main == this) the_main = nullptr;
+    install_front_end({});
 }
 
 void Tmain::FormCreate(uint32_t splash_start_tick) {
@@ -225,16 +223,7 @@ void Tmain::FormShow(const std::vector<std::string>& args) {
     if (args.size() < 2 || !file_exists(args[1])) return;
     const std::string& file = args[1];
     if (has_extension(file, ".PVD")) {
-        opendlg_filename_ = file;
-        if (ReadDataFile(file)) {
-            MakeMap();
-            if (state.doc_open && map_) map_->set_file_name(file);
-            state.doc_named = 1;
-            RefreshCommands();
-            savedlg_filename_ = file;
-        } else {
-            prompter().message(Icon::Information, msg_text(1));
-        }
+        open_document(file);
     } else if (has_extension(file, ".PVL") && !state.log_open) {
         state.last_log_file = file;
         settings.log_dir = folder_of(file);
@@ -249,7 +238,8 @@ void Tmain::ActiveHandle() {
 }
 
 void Tmain::MakeMap() {
-    map_ = new Tmap(this);
+    map_ = new Tmap(this, this);
+    views_.add(map_.data());
     mdi_->addSubWindow(map_);
     map_->show();
     RefreshCommands();
@@ -258,46 +248,11 @@ void Tmain::MakeMap() {
     mc1Click(map_font_item(settings.map_font_size));
 }
 
-void Tmain::RefreshCommands() {
-    const bool doc = state.doc_open != 0;
-    const bool save = doc && state.doc_named && state.doc_modified;
-    menusave->setEnabled(save);
-    btnsave->setEnabled(save);
-    for (QAction* a :
-         {menusaveas, menuprint, btnprint,  btngraph,  menucut,  btncut,     menucopy,
-          btncopy,    menuconst, btnconst,  menurate,  btnrate,  menutrim,   btntrim,
-          menuparam,  btnparam,  menupread, menuwrite, btnwrite, menupwrite, menuother})
-        a->setEnabled(doc);
-    const bool paste = doc && state.clip_has_text;
-    menupaste->setEnabled(paste);
-    btnpaste->setEnabled(paste);
-    pmpaste->setEnabled(paste);
-    menu_comm_->setEnabled(true);
-    btnread->setEnabled(true);
-    mproreset->setEnabled(true);
-    btnlink->setEnabled(state.link_ready != 0);
-    const bool live = doc && state.link_on;
-    btnmnt->setEnabled(live);
-    btnlocus->setEnabled(live);
-    btnatsel->setEnabled(live);
-    menuopaste->setEnabled(doc && state.compare_loaded);
-    menuloglink->setEnabled(doc && state.log_open);
-}
-
-void Tmain::EnableEditCommands(bool on) {
-    for (QAction* a : {menucut, btncut, menucopy, btncopy, menuconst, btnconst, menurate, btnrate,
-                       menutrim, btntrim})
-        a->setEnabled(on);
-    const bool paste = on && state.clip_has_text;
-    menupaste->setEnabled(paste);
-    btnpaste->setEnabled(paste);
-    pmpaste->setEnabled(paste);
-    menuopaste->setEnabled(on && state.compare_loaded);
-}
-
 void Tmain::SetGridEnabled(bool on) {
-    EnableEditCommands(on);
-    if (map_) map_->set_grid_enabled(on);
+    if (map_)
+        map_->set_grid_enabled(on);
+    else
+        EnableEditCommands(on);
 }
 
 void Tmain::set_status_text(int panel, const QString& t) {
@@ -315,10 +270,6 @@ QWidget* Tmain::status_panel(int panel) const {
 
 QAction* Tmain::action(const QString& name) const {
     return findChild<QAction*>(name);
-}
-
-void Tmain::cell_written(int column, int row, const std::string& text) {
-    if (map_) map_->show_cell(column, row, QString::fromStdString(text));
 }
 
 void Tmain::repaint_status_bar() {
@@ -348,7 +299,29 @@ void Tmain::normal_cursor() {
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }
 
-void Tmain::map_closed() {
+void Tmain::set_link_button(bool down) {
+    btnlink->setChecked(down);
+}
+
+void Tmain::set_link_timer(uint32_t interval_ms) {
+    if (interval_ms == 0)
+        linktimer->stop();
+    else
+        linktimer->start(static_cast<int>(interval_ms));
+}
+
+void Tmain::release_trace_buttons() {
+    for (QAction* a : {btnlocus, btnatsel})
+        if (a->isChecked()) a->trigger();
+}
+
+void Tmain::comparison_closed() {
+    menuother->setChecked(false);
+    menuopaste->setEnabled(false);
+}
+
+void Tmain::map_closed(Tmap* map) {
+    views_.remove(map);
     for (int i = 1; i <= 3; ++i) set_status_text(i, QString());
     menuother->setChecked(false);
     map_ = nullptr;
@@ -356,8 +329,7 @@ void Tmain::map_closed() {
 }
 
 void Tmain::closeEvent(QCloseEvent* event) {
-    if (state.doc_open && map_) map_->close();
-    if (state.doc_open) {
+    if (state.doc_open && !close_map_window()) {
         event->ignore();
         return;
     }

@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "app/mapedit/map_host.h"
 #include "core/settings/settings_file.h"
 #include "core/ui/hooks.h"
+#include "core/ui/views.h"
 
 class QAction;
 class QActionGroup;
@@ -43,8 +45,16 @@ struct Panel0Look {
 Panel0Look status_panel0_look();
 
 class StatusPanel0;
+struct Command;
 
-class Tmain : public QMainWindow, public FrontEndHooks {
+// The main window serves its own parts (commands, status bar, busy look, link button and
+// timer), makes, saves and closes the document's window, hosts the map window and keeps the
+// registry of the child windows that show the document, the live values and the logs.
+class Tmain : public QMainWindow,
+              public ShellViews,
+              public DocumentFlow,
+              public LiveViews,
+              public MapHost {
     Q_OBJECT
   public:
     Tmain(ShellPaths paths, ShellDialogs* dialogs, QWidget* parent = nullptr);
@@ -61,12 +71,13 @@ class Tmain : public QMainWindow, public FrontEndHooks {
     void SetGridEnabled(bool on);
 
     // Text of status panel 1 to 3 (panel 0 draws itself).
-    void set_status_text(int panel, const QString& text);
     QString status_text(int panel) const;
     QWidget* status_panel(int panel) const;
 
     Tmap* map_window() const;
-    QMenu* grid_popup() const { return pmmap; }
+    // The child windows that show the document, the live values or a log. A window opened
+    // by a command joins with views().add(window) and leaves with views().remove(window).
+    ViewRegistry& views() { return views_; }
     const ShellPaths& paths() const { return paths_; }
     const ShellSettings& shell_settings() const { return shell_; }
     bool settings_written() const { return settings_written_; }
@@ -74,42 +85,33 @@ class Tmain : public QMainWindow, public FrontEndHooks {
     // Opens files and web addresses with the desktop's program; tests replace it.
     std::function<bool(const std::string&)> open_external;
 
-    // The map window's close flow asks the shell to save ("Save data?" answered Yes).
-    // False when the document was not saved: the dialog was cancelled or the write failed
-    // (which has been reported).
-    bool save_before_close();
-    // The map window is going away: its commands and status panels follow.
-    void map_closed();
-
-    // FrontEndHooks
-    void cell_written(int column, int row, const std::string& text) override;
+    // ShellViews
     void refresh_commands() override { RefreshCommands(); }
     void repaint_status_bar() override;
     void set_undo_enabled(bool enabled) override;
     void set_save_enabled(bool enabled) override;
     void set_windows_busy(bool busy) override;
     void normal_cursor() override;
-    // Transfers, data lock and live link (src/app/link/link_hooks.cpp).
-    bool commit_axis_edit() override;
-    bool run_progress_dialog(uint8_t kind, const std::function<bool()>& job) override;
-    void set_gauge_maximum(int maximum) override;
-    void gauge_step() override;
-    void show_processing_dialog() override;
+    void set_link_button(bool down) override;
+    void set_link_timer(uint32_t interval_ms) override;
+
+    // DocumentFlow (document_flow.cpp): the one place that makes, saves and closes the
+    // document's window.
     bool close_map_window() override;
     void make_map_window() override;
     void set_map_caption(const std::string& text8) override;
     void save_unit_data() override;
     SaveResult save_modified_document() override;
-    void setup_grid() override;
-    void fill_grid() override;
-    void fill_table_list() override;
-    bool grid_enabled() override;
-    void set_grid_enabled(bool on) override;
-    void repaint_map_grid() override;
-    void set_link_button(bool down) override;
-    void set_link_timer(uint32_t interval_ms) override;
-    void clear_cursor_hold() override;
+
+    // LiveViews: the trace buttons are the main window's.
     void release_trace_buttons() override;
+
+    // MapHost
+    QMenu* grid_popup() override { return pmmap; }
+    void set_status_text(int panel, const QString& text) override;
+    void enable_edit_commands(bool on) override { EnableEditCommands(on); }
+    void comparison_closed() override;
+    void map_closed(Tmap* map) override;
 
   public slots:
     // Shell commands.
@@ -126,6 +128,12 @@ class Tmain : public QMainWindow, public FrontEndHooks {
     void ml1Click(int tag);
     void mtr1Click(int tag);
     void menuContentsClick();
+    // The Window menu's arrangements.
+    void menuhtileClick();
+    void menuvtileClick();
+    void menucascadeClick();
+    void menuminmizeClick();
+    void WindowArrangeItemClick();
     void menuvsnClick();
     void img_tebriklogoDblClick();
 
@@ -164,19 +172,26 @@ class Tmain : public QMainWindow, public FrontEndHooks {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    friend class Tmap;
     void build_actions();
+    void enable_command(const Command& c, bool on);
     void build_menus();
     void build_toolbar();
     void build_status_bar();
     void build_popup();
-    void save_document(bool save_as);
+    // Where a save writes: the document's own file, a file chosen in the save dialog, or
+    // the own file when the document has one and the dialog otherwise.
+    enum class SaveTo { own_file, chosen_file, own_or_chosen };
+    SaveResult save_document(SaveTo to);
+    void save_from_menu(SaveTo to);
+    // Reads a data file into the document and shows it; a file that cannot be read gets
+    // "Cannot open file." and leaves the program without a document.
+    void open_document(const std::string& file);
     void refresh_com_captions();
     void fill_window_menu();
     void arrange(Qt::Orientation orientation);
     void arrange_icons();
-    // Stops the live link before a command replaces the document; lives with the link commands.
-    void link_off();
+    // The transfer dialogs, made with the link commands.
+    void install_transfer_views();
     // The log window for a log file named on the command line.
     void open_log_window(const std::string& path);
     void print_map();
@@ -191,6 +206,8 @@ class Tmain : public QMainWindow, public FrontEndHooks {
     std::string savedlg_filename_;
     std::unique_ptr<QPrinter> printer_;
     QPointer<Tmap> map_;
+    ViewRegistry views_;
+    std::unique_ptr<TransferProgress> transfers_;
 
     QMdiArea* mdi_ = nullptr;
     QWidget* Panel1 = nullptr;
@@ -224,8 +241,5 @@ class Tmain : public QMainWindow, public FrontEndHooks {
         *btnlink{}, *btnmnt{}, *btnlocus{}, *btnatsel{}, *btnlog{};
     QAction *pmundo{}, *pmcut{}, *pmcopy{}, *pmpaste{}, *pmconst{}, *pmrate{}, *pmtrim{};
 };
-
-// The one main window while it exists.
-Tmain* main_window();
 
 }  // namespace pv

@@ -1,117 +1,20 @@
-// The shell's own commands: the file commands, printing, parameters, the COM port and view
-// choices, help and about.
+// The shell's own commands: printing, parameters, the COM port and view choices, the window
+// arrangements, help and about. The file commands live with the document's flow.
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPrinter>
 
+#include "app/mapedit/map.h"
+#include "app/shell/dialogs.h"
+#include "app/shell/main.h"
 #include "core/document/datafile.h"
 #include "core/document/file_name.h"
 #include "core/document/unit.h"
 #include "core/link/netunit.h"
-#include "app/mapedit/map.h"
-#include "app/shell/dialogs.h"
-#include "app/shell/main.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
 
 namespace pv {
-namespace {
-
-// ui_busy for the length of a command, cleared on every way out.
-class UiBusy {
-  public:
-    UiBusy() { state.ui_busy = 1; }
-    ~UiBusy() { state.ui_busy = 0; }
-    UiBusy(const UiBusy&) = delete;
-    UiBusy& operator=(const UiBusy&) = delete;
-};
-
-}  // namespace
-
-void Tmain::menunewClick() {
-    if (state.doc_open && map_) map_->close();
-    if (state.doc_open) return;
-    open_port();
-    link_off();
-    Delay(50);
-    SetDefaultData();
-    MakeMap();
-    state.doc_is_new = 1;
-    if (state.doc_open && map_) map_->set_caption_text(text(Catalog::Map, 1));
-    close_port();
-}
-
-void Tmain::menuopenClick() {
-    link_off();
-    if (state.doc_open && map_) map_->close();
-    UiBusy busy;
-    if (state.doc_open) return;
-    auto file = dialogs_->open_data_file(this, opendlg_filename_);
-    if (!file) return;
-    opendlg_filename_ = *file;
-    if (!has_extension(*file, ".PVD")) return;
-    if (ReadDataFile(*file)) {
-        MakeMap();
-        state.doc_is_new = 0;
-        if (map_) map_->set_file_name(*file);
-        state.doc_named = 1;
-        RefreshCommands();
-        savedlg_filename_ = *file;
-    } else {
-        prompter().message(Icon::Information, msg_text(1));
-    }
-}
-
-void Tmain::menusaveClick() {
-    save_document(false);
-}
-
-void Tmain::menusaveasClick() {
-    save_document(true);
-}
-
-void Tmain::save_document(bool save_as) {
-    UiBusy busy;
-    if (!state.doc_open || !map_ || !map_->CommitAxisEdit()) return;
-    std::string path;
-    if (save_as) {
-        auto file = dialogs_->save_data_file(this, savedlg_filename_);
-        if (!file) return;
-        path = *file;
-    } else {
-        path = map_->file_name();
-    }
-    if (!WriteDataFile(path)) {
-        prompter().message(Icon::Information, msg_text(2));
-        return;
-    }
-    if (save_as) {
-        map_->set_file_name(path);
-        state.doc_named = 1;
-        savedlg_filename_ = path;
-    }
-    state.doc_modified = 0;
-    RefreshCommands();
-    ClearChanged();
-    map_->SetupGrid();
-    if (save_as) opendlg_filename_ = path;
-}
-
-bool Tmain::save_before_close() {
-    std::string path;
-    if (state.doc_named && map_) {
-        path = map_->file_name();
-    } else {
-        auto file = dialogs_->save_data_file(this, savedlg_filename_);
-        if (!file) return false;
-        path = *file;
-    }
-    // A failed save keeps the window, so the changes are not lost with it.
-    if (!WriteDataFile(path)) {
-        prompter().message(Icon::Error, msg_text(2));
-        return false;
-    }
-    return true;
-}
 
 void Tmain::menuprintClick() {
     UiBusy busy;
@@ -125,13 +28,32 @@ void Tmain::menuexitClick() {
 void Tmain::menuparamClick() {
     UiBusy busy;
     open_port();
-    set_busy(3);
+    Busy check(3);
     if (run_parameter_dialog()) {
         if (map_) map_->rebuild_after_parameters();
         state.doc_modified = 1;
         RefreshCommands();
     }
-    set_busy(0);
+}
+
+void Tmain::menuhtileClick() {
+    arrange(Qt::Horizontal);
+}
+
+void Tmain::menuvtileClick() {
+    arrange(Qt::Vertical);
+}
+
+void Tmain::menucascadeClick() {
+    mdi_->cascadeSubWindows();
+}
+
+void Tmain::menuminmizeClick() {
+    for (auto* w : mdi_->subWindowList()) w->showMinimized();
+}
+
+void Tmain::WindowArrangeItemClick() {
+    arrange_icons();
 }
 
 void Tmain::btngraphClick() {

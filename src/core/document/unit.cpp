@@ -282,18 +282,20 @@ void SetCell(int column, int row, const std::string& text) {
         grid.grid_values[column][row - 1] = v;
     }
     grid.changed_cells[column - 1][row - 1] = 1;
-    hooks().cell_written(column, row, FormatCell(grid.grid_values[column][row - 1]));
+    document_views().cell_written(column, row, FormatCell(grid.grid_values[column][row - 1]));
 }
 
 void MarkModified() {
     state.doc_modified = 1;
-    hooks().set_undo_enabled(true);
-    if (state.doc_named) hooks().set_save_enabled(true);
+    state.edit_pending = 1;
+    shell_views().set_undo_enabled(true);
+    if (state.doc_named) shell_views().set_save_enabled(true);
 }
 
 void ClearChanged() {
     std::memset(grid.changed_cells, 0, sizeof grid.changed_cells);
-    hooks().set_undo_enabled(false);
+    state.edit_pending = 0;
+    shell_views().set_undo_enabled(false);
 }
 
 int64_t Power(int64_t base, unsigned n) {

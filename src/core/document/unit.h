@@ -108,12 +108,16 @@ struct AppState {
     uint8_t doc_is_new = 0;
     uint8_t clip_has_text = 0;
     uint8_t compare_loaded = 0;
+    std::string compare_file;  // the data file View Comparison File shows beside the table
     uint8_t graph_open = 0;
     uint8_t log_open = 0;
     uint8_t other_log_open = 0;
     uint8_t monitor_open = 0;
     uint8_t monitor_log_mode = 0;  // 1 while the monitor records a log
     uint8_t ui_busy = 0;
+    // The table shown holds changes that Undo takes back; for an axis, an edit not yet
+    // committed (sorted and carried into the maps).
+    uint8_t edit_pending = 0;
     uint8_t log_link = 0;
     uint8_t port_open = 0;
     uint8_t link_on = 0;
@@ -183,6 +187,15 @@ extern UnitState unit;
 extern AppState state;
 extern Settings settings;
 extern GridArea grid;
+
+// ui_busy for the length of a scope, cleared on every way out.
+class UiBusy {
+  public:
+    UiBusy() { state.ui_busy = 1; }
+    ~UiBusy() { state.ui_busy = 0; }
+    UiBusy(const UiBusy&) = delete;
+    UiBusy& operator=(const UiBusy&) = delete;
+};
 
 // Resets the state flags, comm_state, the unit-status fields and the log placeholders.
 void InitState();

@@ -12,42 +12,42 @@ namespace pv {
 
 void link_on_start() {
     if (state.log_link) {
-        hooks().log_link_off();
+        log_views().log_link_off();
         state.log_link = 0;
     }
     open_port();
     if (!state.port_open) return;
-    hooks().set_link_button(true);
-    hooks().repaint_status_bar();
+    shell_views().set_link_button(true);
+    shell_views().repaint_status_bar();
     state.poll_misses = 0;
-    hooks().clear_cursor_hold();
+    live_views().clear_cursor_hold();
     state.link_on = 1;
     state.link_ready = 1;
-    hooks().refresh_commands();
-    if (state.doc_open) hooks().fill_table_list();
-    hooks().set_link_timer(state.link_interval_ms);
+    shell_views().refresh_commands();
+    if (state.doc_open) document_views().fill_table_list();
+    shell_views().set_link_timer(state.link_interval_ms);
 }
 
 void link_off() {
-    hooks().set_link_timer(0);
+    shell_views().set_link_timer(0);
     state.link_on = 0;
-    if (state.monitor_open) hooks().close_monitor();
-    hooks().set_link_button(false);
-    if (state.doc_open) hooks().repaint_map_grid();
+    if (state.monitor_open) live_views().close_monitor();
+    shell_views().set_link_button(false);
+    if (state.doc_open) document_views().repaint_map_grid();
     state.comm_state = 0;
-    hooks().repaint_status_bar();
-    hooks().release_trace_buttons();
-    hooks().refresh_commands();
-    if (state.doc_open) hooks().fill_table_list();
+    shell_views().repaint_status_bar();
+    live_views().release_trace_buttons();
+    shell_views().refresh_commands();
+    if (state.doc_open) document_views().fill_table_list();
     close_port();
 }
 
 void start_polling() {
     open_port();
     if (!state.port_open) return;
-    hooks().repaint_status_bar();
+    shell_views().repaint_status_bar();
     state.poll_misses = 0;
-    hooks().set_link_timer(state.link_interval_ms);
+    shell_views().set_link_timer(state.link_interval_ms);
 }
 
 bool link_button() {
@@ -56,7 +56,7 @@ bool link_button() {
         link_off();
         return false;
     }
-    set_busy(3);
+    Busy busy(3);
     if (!unit_ready_check()) {
         link_off();
     } else {
@@ -66,17 +66,16 @@ bool link_button() {
         if (check_lock()) {
             link_off();
         } else {
-            set_busy(1);
+            busy.to(1);
             if (read_table(grid.current_map)) {
                 ClearChanged();
-                hooks().fill_grid();
+                document_views().fill_grid();
                 link_on_start();
             } else {
                 link_off();
             }
         }
     }
-    set_busy(0);
     return state.link_on != 0;
 }
 
@@ -87,8 +86,8 @@ void link_timer_tick() {
     state.poll_busy = 1;
     if (poll_live_data()) {
         state.poll_misses = 0;
-        if (state.monitor_open) hooks().refresh_monitor();
-        if (state.doc_open) hooks().update_live_cursor();
+        if (state.monitor_open) live_views().refresh_monitor();
+        if (state.doc_open) live_views().update_live_cursor();
     } else if (state.poll_misses < UINT16_MAX) {
         ++state.poll_misses;
     }

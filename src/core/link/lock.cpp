@@ -70,7 +70,7 @@ bool unlock_dialog() {
     if (!locked) return false;
     if (!*locked) return true;
     for (;;) {
-        hooks().normal_cursor();
+        shell_views().normal_cursor();
         auto entry = ask_number(42);
         if (!entry) return false;
         uint16_t number = 0;
@@ -194,16 +194,18 @@ bool all_reset() {
         release_port_if_idle();
         return false;
     }
-    state.ui_busy = 1;
-    Answer a = prompter().ask(Icon::Warning, Buttons::YesNo, msg_text(27));
-    state.ui_busy = 0;
+    Answer a = Answer::No;
+    {
+        UiBusy busy;
+        a = prompter().ask(Icon::Warning, Buttons::YesNo, msg_text(27));
+    }
     if (a != Answer::Yes) {
         release_port_if_idle();
         return false;
     }
 
     link_off();
-    set_busy(3);
+    Busy busy(3);
     bool done = false;
     {
         CommandPurpose purpose(cmd_reset);
@@ -218,7 +220,7 @@ bool all_reset() {
             bool read = read_block(109);
             data.pressure_unit = document_unit;
             if (read) {
-                if (state.doc_open) hooks().close_map_window();
+                if (state.doc_open) document_flow().close_map_window();
                 link_off();
                 Delay(50);
                 done = true;
@@ -228,7 +230,6 @@ bool all_reset() {
             close_port();
         }
     }
-    set_busy(0);
     return done;
 }
 

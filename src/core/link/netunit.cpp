@@ -71,7 +71,7 @@ void open_port() {
     if (state.port_open) return;
     Port& p = port();
     if (!p.open(settings.com_port)) {
-        hooks().normal_cursor();
+        shell_views().normal_cursor();
         prompter().message(Icon::Error, port_message(35));
         return;
     }
@@ -101,11 +101,11 @@ void set_comm_state(uint8_t kind) {
         state.transfer_active = 0;
         if (!state.link_on && !state.monitor_open && state.port_open) close_port();
     }
-    hooks().repaint_status_bar();
+    shell_views().repaint_status_bar();
 }
 
 void set_busy(uint8_t kind) {
-    hooks().set_windows_busy(kind != 0);
+    shell_views().set_windows_busy(kind != 0);
     set_comm_state(kind);
 }
 
@@ -114,7 +114,7 @@ bool transact(const LinkFrame& request, LinkFrame* reply) {
     bool ok = false;
     for (int attempt = 0; attempt < kAttempts && !ok; ++attempt)
         ok = exchange_once(request, received);
-    if (state.progress_open) hooks().gauge_step();
+    if (state.progress_open) transfer_progress().gauge_step();
     if (ok && reply) *reply = received;
     return ok;
 }

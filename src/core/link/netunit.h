@@ -30,6 +30,17 @@ void set_comm_state(uint8_t kind);
 // The busy switch: the windows part through the front-end hooks, then set_comm_state.
 void set_busy(uint8_t kind);
 
+// set_busy(kind) for the length of a scope; the kind may change on the way (a check becoming
+// a load) and the scope always ends with set_busy(0), so no way out leaves the program busy.
+class Busy {
+  public:
+    explicit Busy(uint8_t kind) { set_busy(kind); }
+    ~Busy() { set_busy(0); }
+    void to(uint8_t kind) { set_busy(kind); }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+};
+
 // One request with up to kAttempts tries, no pause between them. True when a valid reply
 // came; `reply` then holds it. Advances the progress gauge once when the dialog is showing.
 bool transact(const LinkFrame& request, LinkFrame* reply = nullptr);

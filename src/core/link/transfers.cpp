@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "core/document/document_flow.h"
 #include "core/document/unit.h"
 #include "core/link/link_timer.h"
 #include "core/link/lock.h"
@@ -154,12 +155,12 @@ bool send_parameter_set() {
         }
     }
     state.doc_is_new = 0;
-    hooks().show_processing_dialog();
+    transfer_progress().show_processing_dialog();
     return ok;
 }
 
 bool load_all_job() {
-    hooks().set_gauge_maximum(28);
+    transfer_progress().set_gauge_maximum(28);
     for (int id : kTableIds) {
         if (!read_table(id)) {
             show_comm_error(id, false);
@@ -170,7 +171,7 @@ bool load_all_job() {
 }
 
 bool send_all_job() {
-    hooks().set_gauge_maximum(initial_items_due() ? 29 : 25);
+    transfer_progress().set_gauge_maximum(initial_items_due() ? 29 : 25);
     for (int id : kTableIds) {
         if (!write_table(id)) {
             show_comm_error(id, true);
@@ -186,7 +187,7 @@ std::string net_label_text(uint8_t kind) {
 
 bool run_net_dialog(uint8_t kind) {
     state.progress_open = 1;
-    bool ok = hooks().run_progress_dialog(
+    bool ok = transfer_progress().run_progress_dialog(
         kind, [kind] { return kind == 1 ? load_all_job() : send_all_job(); });
     state.progress_open = 0;
     return ok;
@@ -254,36 +255,36 @@ bool load_all_data() {
         return false;
     }
     if (check_lock()) unlock_dialog();
-    if (lock_set() || (state.doc_open && !hooks().close_map_window())) {
+    if (lock_set() || (state.doc_open && !document_flow().close_map_window())) {
         release_port_if_idle();
         return false;
     }
 
     link_off();
-    set_busy(1);
-    state.ui_busy = 1;
+    Busy busy(1);
+    UiBusy ui_busy;
     bool ok = run_net_dialog(1);
     if (ok) {
-        hooks().make_map_window();
+        document_flow().make_map_window();
         state.doc_is_new = 0;
-        hooks().save_unit_data();
-        hooks().set_map_caption(text(Catalog::Map, 23));
+        document_flow().save_unit_data();
+        document_flow().set_map_caption(text(Catalog::Map, 23));
         link_on_start();
         state.last_log_file = text(Catalog::Log, 19);
         state.last_other_log_file = text(Catalog::Log, 29);
-        hooks().log_captions_reset();
+        log_views().log_captions_reset();
     } else {
         error_message(46);
     }
-    state.ui_busy = 0;
-    set_busy(0);
     return ok;
 }
 
 bool load_parameter() {
-    set_busy(3);
-    bool ready = start_checks();
-    set_busy(0);
+    bool ready = false;
+    {
+        Busy busy(3);
+        ready = start_checks();
+    }
     if (!ready) return false;
     if (!setup_complete()) {
         msg_message(10);
@@ -291,38 +292,22 @@ bool load_parameter() {
     }
     if (!state.doc_open) return false;
 
-    bool grid_was_enabled = hooks().grid_enabled();
-    set_busy(3);
+    bool grid_was_enabled = document_views().grid_enabled();
     bool loaded = false;
-    if (check_lock()) unlock_dialog();
-    if (!lock_set()) {
-        bool go_on = true;
-        if (state.doc_modified) {
-            Answer a = prompter().ask(Icon::Question, Buttons::YesNoCancel, msg_text(12));
-            if (a == Answer::Yes) {
-                auto saved = hooks().save_modified_document();
-                if (saved == FrontEndHooks::SaveResult::failed) {
-                    // Loading now would replace the very parameters that could not be saved.
-                    msg_message(2);
-                    go_on = false;
-                } else if (saved == FrontEndHooks::SaveResult::cancelled) {
-                    go_on = false;
-                }
-            } else if (a != Answer::No) {
-                go_on = false;
-            }
-        }
-        if (go_on) {
-            set_busy(1);
+    {
+        Busy busy(3);
+        if (check_lock()) unlock_dialog();
+        // Loading replaces the parameters of a modified document: they are saved first, or kept.
+        if (!lock_set() && save_modified_document_if_wanted()) {
+            busy.to(1);
             loaded = load_parameter_set();
             if (loaded)
-                hooks().setup_grid();
+                document_views().setup_grid();
             else
                 error_message(42);
         }
     }
-    set_busy(0);
-    if (!grid_was_enabled) hooks().set_grid_enabled(false);
+    if (!grid_was_enabled) document_views().set_grid_enabled(false);
     return loaded;
 }
 
@@ -338,15 +323,15 @@ bool unlocked_for_send() {
 }  // namespace
 
 bool send_all_data() {
-    hooks().commit_axis_edit();
+    document_views().commit_axis_edit();
     open_port();
-    set_busy(3);
+    Busy busy(3);
     bool sent = false;
     if (unit_ready_check()) {
         state.send_allowed = 0;
         if (!read_block(103)) {
             show_comm_error(103, false);
-            set_busy(0);
+            busy.to(0);
         } else {
             if (setup_complete()) {
                 SetupComparison c = compare_initial_setup();
@@ -355,7 +340,7 @@ bool send_all_data() {
                 } else if (c == SetupComparison::differ) {
                     state.send_allowed = 0;
                     state.setup_override = 0;
-                    set_busy(0);
+                    busy.to(0);
                 }
             } else {
                 state.send_allowed = 1;
@@ -376,36 +361,34 @@ bool send_all_data() {
         if (state.send_allowed) {
             if (state.link_on) link_off();
             if (state.log_link) {
-                hooks().log_link_off();
+                log_views().log_link_off();
                 state.log_link = 0;
             }
-            if (hooks().commit_axis_edit()) {
-                set_busy(3);
+            if (document_views().commit_axis_edit()) {
+                busy.to(3);
                 if (unlocked_for_send()) {
                     set_comm_state(2);
-                    state.ui_busy = 1;
+                    UiBusy ui_busy;
                     sent = run_net_dialog(2);
                     if (sent) {
                         link_on_start();
-                        hooks().make_map_window();
+                        document_flow().make_map_window();
                     } else {
                         error_message(46);
                     }
-                    state.ui_busy = 0;
                 }
-                set_busy(0);
+                busy.to(0);
             }
         }
     }
     state.send_allowed = 0;
     state.setup_override = 0;
-    set_busy(0);
     return sent;
 }
 
 bool send_parameter() {
     open_port();
-    set_busy(3);
+    Busy busy(3);
     bool sent = false;
     if (start_checks()) {
         if (!setup_complete()) {
@@ -414,19 +397,18 @@ bool send_parameter() {
             state.send_allowed = 1;
             version_check();
             if (state.send_allowed && state.doc_open) {
-                set_busy(0);
-                set_busy(3);
+                busy.to(0);
+                busy.to(3);
                 if (unlocked_for_send()) {
-                    set_busy(2);
+                    busy.to(2);
                     sent = send_parameter_set();
                     if (!sent) error_message(43);
-                    set_busy(0);
+                    busy.to(0);
                 }
             }
         }
     }
     state.send_allowed = 0;
-    set_busy(0);
     return sent;
 }
 

@@ -10,12 +10,6 @@
 
 namespace pv {
 
-namespace {
-
-std::string compare_path;
-
-}  // namespace
-
 bool open_comparison(const std::string& path) {
     if (!has_extension(path, ".PVD")) {
         prompter().message(Icon::Error, msg_text(29));
@@ -25,7 +19,7 @@ bool open_comparison(const std::string& path) {
         prompter().message(Icon::Error, error_text(47));
         return false;
     }
-    compare_path = path;
+    state.compare_file = path;
     state.compare_loaded = 1;
     return true;
 }
@@ -36,14 +30,14 @@ void close_comparison() {
 
 bool reread_comparison() {
     if (!state.compare_loaded) return false;
-    if (ReadMapFromFile(compare_path, grid.current_map)) return true;
+    if (ReadMapFromFile(state.compare_file, grid.current_map)) return true;
     prompter().message(Icon::Error, msg_text(30));
     close_comparison();
     return false;
 }
 
 const std::string& comparison_file() {
-    return compare_path;
+    return state.compare_file;
 }
 
 int32_t comparison_value(int column, int row) {

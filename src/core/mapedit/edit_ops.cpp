@@ -109,7 +109,10 @@ void UndoSelection(const Selection& sel) {
                 left_over = true;
             }
         }
-    if (left_over) hooks().set_undo_enabled(true);
+    if (left_over) {
+        state.edit_pending = 1;
+        shell_views().set_undo_enabled(true);
+    }
 }
 
 std::string copy_text(const Selection& sel) {
@@ -252,10 +255,11 @@ namespace {
 bool trim_command(const Selection& sel, uint32_t caption, uint32_t prompt, const char* initial,
                   bool (*trim)(const Selection&, double)) {
     if (!state.doc_open) return false;
-    state.ui_busy = 1;
-    std::optional<std::string> answer =
-        prompter().input(text(Catalog::Menu, caption), msg_text(prompt), initial);
-    state.ui_busy = 0;
+    std::optional<std::string> answer;
+    {
+        UiBusy busy;
+        answer = prompter().input(text(Catalog::Menu, caption), msg_text(prompt), initial);
+    }
     if (!answer) return false;
     std::optional<double> x = parse_number(*answer);
     if (!x || !trim(sel, *x)) {

@@ -2,15 +2,43 @@
 
 namespace pv {
 namespace {
-FrontEndHooks none;
-FrontEndHooks* current = &none;
+
+struct Defaults : ShellViews, DocumentViews, DocumentFlow, TransferProgress, LiveViews, LogViews {};
+Defaults none;
+FrontEnd current;
+
+template <typename I>
+I& or_default(I* installed) {
+    return installed ? *installed : static_cast<I&>(none);
+}
+
 }  // namespace
 
-FrontEndHooks& hooks() {
-    return *current;
+ShellViews& shell_views() {
+    return or_default(current.shell);
 }
-void set_hooks(FrontEndHooks* h) {
-    current = h ? h : &none;
+DocumentViews& document_views() {
+    return or_default(current.documents);
+}
+DocumentFlow& document_flow() {
+    return or_default(current.flow);
+}
+TransferProgress& transfer_progress() {
+    return or_default(current.progress);
+}
+LiveViews& live_views() {
+    return or_default(current.live);
+}
+LogViews& log_views() {
+    return or_default(current.logs);
+}
+
+void install_front_end(const FrontEnd& f) {
+    current = f;
+}
+
+FrontEnd installed_front_end() {
+    return current;
 }
 
 }  // namespace pv

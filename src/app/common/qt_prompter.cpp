@@ -1,4 +1,4 @@
-#include "app/shell/qt_prompter.h"
+#include "app/common/qt_prompter.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -6,9 +6,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-#include "platform/codepage.h"
 #include "core/document/unit.h"
 #include "core/ui/texts.h"
+#include "platform/codepage.h"
 
 namespace pv {
 namespace {

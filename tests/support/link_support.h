@@ -10,11 +10,12 @@
 #include "core/document/unit.h"
 #include "core/link/netunit.h"
 #include "core/logging/live.h"
-#include "sim/sim_port.h"
-#include "sim/sim_unit.h"
 #include "core/ui/clock.h"
 #include "core/ui/hooks.h"
 #include "core/ui/prompter.h"
+#include "sim/sim_port.h"
+#include "sim/sim_unit.h"
+#include "support/program.h"
 
 namespace linktest {
 
@@ -63,7 +64,7 @@ class RecordingPort : public pv::Port {
     pv::Port& inner_;
 };
 
-class CountingHooks : public pv::FrontEndHooks {
+class CountingHooks : public pvtest::FakeWindows {
   public:
     int gauge_steps = 0;
     int repaints = 0;
@@ -76,23 +77,17 @@ class CountingHooks : public pv::FrontEndHooks {
 };
 
 // A New document in a freshly started program, with the test's clock, prompter and hooks.
-inline void install_core(pv::Clock& clock, pv::Prompter& prompter, pv::FrontEndHooks& hooks) {
-    pv::settings = pv::Settings{};
-    pv::InitState();
+inline void install_core(pv::Clock& clock, pv::Prompter& prompter, pvtest::FakeWindows& windows) {
+    pvtest::reset_program();
     pv::SetDefaultData();
-    pv::live = pv::LiveValues{};
     pv::set_clock(&clock);
     pv::set_prompter(&prompter);
-    pv::set_hooks(&hooks);
+    windows.install();
 }
 
 // Closes the link and puts every seam back to its default.
 inline void release_core() {
-    pv::close_port();
-    pv::set_port(nullptr);
-    pv::set_hooks(nullptr);
-    pv::set_prompter(nullptr);
-    pv::set_clock(nullptr);
+    pvtest::reset_program();
 }
 
 class LinkTest : public ::testing::Test {

@@ -3,10 +3,10 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "core/document/unit.h"
 #include "app/mapedit/map.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/main.h"
+#include "core/document/unit.h"
 
 namespace pv {
 namespace {
@@ -60,13 +60,14 @@ void Tmain::menuotherClick() {
         menuother->setChecked(state.compare_loaded != 0);
         return;
     }
-    state.ui_busy = 1;
-    if (state.compare_loaded) {
-        map_->comparison_off();
-    } else if (auto file = dialogs_->open_data_file(this, opendlg_filename_)) {
-        map_->comparison_on(*file);
+    {
+        UiBusy busy;
+        if (state.compare_loaded) {
+            map_->comparison_off();
+        } else if (auto file = dialogs_->open_data_file(this, opendlg_filename_)) {
+            map_->comparison_on(*file);
+        }
     }
-    state.ui_busy = 0;
     menuother->setChecked(state.compare_loaded != 0);
     menuopaste->setEnabled(state.compare_loaded && map_->grid_enabled());
     // The trace and the comparison view share the cells' backgrounds; one gives way.

@@ -16,15 +16,15 @@
 #include "core/link/lock.h"
 #include "core/link/netunit.h"
 #include "core/link/transfers.h"
-#include "link_support.h"
 #include "core/ui/texts.h"
+#include "support/link_support.h"
 
 namespace xfertest {
 
 using Texts = std::vector<std::string>;
 using Bytes = linktest::Bytes;
 
-class WindowHooks : public pv::FrontEndHooks {
+class WindowHooks : public pvtest::FakeWindows {
   public:
     Texts events;
     std::vector<int> gauge_maximums;
