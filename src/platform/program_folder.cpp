@@ -25,17 +25,50 @@ std::string folder_of(const std::string& path) {
     return path.substr(0, slash);
 }
 
-std::string writable_folder(const std::string& program_dir) {
-    if (access(program_dir.c_str(), W_OK) == 0) return program_dir;
+namespace {
+
+// $VAR when set, else ~/fallback; then its pvedit folder, made when missing.
+std::string user_folder(const char* var, const char* fallback) {
     std::string base;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
+    if (const char* x = std::getenv(var); x && *x) {
         base = x;
-    else
-        base = std::string(std::getenv("HOME") ? std::getenv("HOME") : "/tmp") + "/.config";
-    mkdir(base.c_str(), 0700);
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home && *home ? home : "/tmp") + "/" + fallback;
+    }
+    // Each level may be missing on a fresh account (~/.local before ~/.local/share).
+    for (size_t pos = 1; pos <= base.size(); ++pos)
+        if (pos == base.size() || base[pos] == '/') mkdir(base.substr(0, pos).c_str(), 0700);
     std::string dir = base + "/pvedit";
     mkdir(dir.c_str(), 0700);
     return dir;
+}
+
+bool is_folder(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+std::string writable_folder(const std::string& program_dir) {
+    if (access(program_dir.c_str(), W_OK) == 0) return program_dir;
+    return user_folder("XDG_CONFIG_HOME", ".config");
+}
+
+std::string writable_data_folder(const std::string& program_dir) {
+    if (access(program_dir.c_str(), W_OK) == 0) return program_dir;
+    return user_folder("XDG_DATA_HOME", ".local/share");
+}
+
+std::string resource_folder(const std::string& program_dir) {
+    if (file_exists(program_dir + "/SPLASH.BMP")) return program_dir;
+    std::string installed = program_dir + "/" PV_BIN_TO_SHARE;
+    if (is_folder(installed)) {
+        char real[PATH_MAX];
+        if (realpath(installed.c_str(), real)) return real;
+    }
+    return program_dir;
 }
 
 bool file_exists(const std::string& path) {

@@ -12,6 +12,13 @@ std::string folder_of(const std::string& path);  // without the trailing slash
 // `program_dir` when the program may write there; else the user's config folder for pvedit
 // ($XDG_CONFIG_HOME/pvedit or ~/.config/pvedit), created when missing.
 std::string writable_folder(const std::string& program_dir);
+// Where UNITDATA.PVD and TMPLOG.PVL go: `program_dir` when the program may write there; else
+// the user's data folder for pvedit ($XDG_DATA_HOME/pvedit or ~/.local/share/pvedit).
+std::string writable_data_folder(const std::string& program_dir);
+// The folder of the program's own read-only files (splash picture, help pages, icon): beside
+// the program in a build folder, the installed share folder (P/share/pvedit for a program in
+// P/bin) once installed. Falls back to `program_dir`.
+std::string resource_folder(const std::string& program_dir);
 bool file_exists(const std::string& path);
 bool change_directory(const std::string& dir);
 

@@ -12,6 +12,7 @@
 #include "core/settings/ini.h"
 #include "platform/desktop.h"
 #include "platform/instance_lock.h"
+#include "platform/program_folder.h"
 
 namespace pv {
 namespace {
@@ -119,6 +120,37 @@ TEST_F(DesktopTest, UnwritableDataFolderIsReportedNotFatal) {
     setenv("XDG_DATA_HOME", (root / "blocker").c_str(), 1);
     EXPECT_FALSE(write_file_associations("/p/pvedit", "/p/pvedit.png", "a", "b"));
     EXPECT_FALSE(open_with_default_program("/tmp/x.html")) << "no opener on the PATH";
+}
+
+using ProgramFolderTest = TempEnv;
+
+// An installed program (P/bin/pvedit) finds its splash and help in P/share/pvedit; a program in
+// a build folder finds them beside itself.
+TEST_F(ProgramFolderTest, ResourcesBesideTheProgramElseInTheInstalledShareFolder) {
+    fs::create_directories(root / "P/bin");
+    fs::create_directories(root / "P/share/pvedit");
+    std::ofstream(root / "P/share/pvedit/SPLASH.BMP") << "BM";
+    std::string bin = (root / "P/bin").string();
+    EXPECT_EQ(resource_folder(bin), fs::canonical(root / "P/share/pvedit").string());
+
+    std::ofstream(root / "P/bin/SPLASH.BMP") << "BM";
+    EXPECT_EQ(resource_folder(bin), bin);
+
+    fs::create_directories(root / "lonely");
+    EXPECT_EQ(resource_folder((root / "lonely").string()), (root / "lonely").string());
+}
+
+// Settings go to the config folder, the unit's data copy and recordings to the data folder,
+// each only when the program's own folder cannot be written.
+TEST_F(ProgramFolderTest, UserFoldersOnlyWhenTheProgramFolderIsNotWritable) {
+    std::string writable = root.string();
+    EXPECT_EQ(writable_folder(writable), writable);
+    EXPECT_EQ(writable_data_folder(writable), writable);
+
+    std::string gone = (root / "no/such/folder").string();
+    EXPECT_EQ(writable_folder(gone), (root / "config/pvedit").string());
+    EXPECT_EQ(writable_data_folder(gone), (root / "data/pvedit").string());
+    EXPECT_TRUE(fs::is_directory(root / "data/pvedit")) << "made with its missing parents";
 }
 
 }  // namespace

@@ -44,10 +44,12 @@ int run_pvedit(int argc, char** argv) {
     ShellPaths paths;
     paths.program_path = program_file_path(argc > 0 ? argv[0] : nullptr);
     paths.program_dir = folder_of(paths.program_path);
-    paths.data_dir = writable_folder(paths.program_dir);
+    paths.resource_dir = resource_folder(paths.program_dir);
+    paths.config_dir = writable_folder(paths.program_dir);
+    paths.data_dir = writable_data_folder(paths.program_dir);
 
     auto splash = std::make_unique<Tsplashdlg>();
-    if (!splash->FormCreate(paths.program_dir, user_lang_id())) {
+    if (!splash->FormCreate(paths.resources(), user_lang_id())) {
         set_prompter(nullptr);
         return 0;
     }

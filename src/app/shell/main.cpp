@@ -69,7 +69,8 @@ SettingsTextCodec settings_codec() {
 std::string ShellPaths::settings_file() const {
     std::string name = settings_file_of(program_path);
     size_t slash = name.find_last_of('/');
-    return data_dir + "/" + (slash == std::string::npos ? name : name.substr(slash + 1));
+    return (config_dir.empty() ? data_dir : config_dir) + "/" +
+           (slash == std::string::npos ? name : name.substr(slash + 1));
 }
 
 Panel0Look status_panel0_look() {
@@ -189,8 +190,8 @@ void Tmain::FormCreate(uint32_t splash_start_tick) {
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
         if (s == Qt::ApplicationActive) ActiveHandle();
     });
-    settings.help_file_j = paths_.program_dir + "/pveditJ.html";
-    settings.help_file_e = paths_.program_dir + "/pveditE.html";
+    settings.help_file_j = paths_.resources() + "/pveditJ.html";
+    settings.help_file_e = paths_.resources() + "/pveditE.html";
     settings.data_folder = paths_.data_dir;
     InitState();
 
@@ -227,7 +228,7 @@ void Tmain::FormCreate(uint32_t splash_start_tick) {
         printer_->setOutputFileName(QString::fromStdString(paths_.data_dir + "/pvedit.pdf"));
     }
 
-    write_file_associations(paths_.program_path, paths_.program_dir + "/pvedit.png",
+    write_file_associations(paths_.program_path, paths_.resources() + "/pvedit.png",
                             ui_text(text(Catalog::Reg, 1)).toStdString(),
                             ui_text(text(Catalog::Reg, 2)).toStdString());
 

@@ -35,8 +35,15 @@ class Tmap;
 // Where the program's files are for this run.
 struct ShellPaths {
     std::string program_path;  // the program file, absolute
-    std::string program_dir;   // its folder: splash picture, help files, icons
-    std::string data_dir;      // where the settings file, UNITDATA.PVD and TMPLOG.PVL live
+    std::string program_dir;   // its folder
+    std::string data_dir;      // where UNITDATA.PVD and TMPLOG.PVL live
+    // Splash picture, help pages and icon: beside the program in a build, the share folder
+    // once installed. Empty means `program_dir`.
+    std::string resource_dir;
+    std::string config_dir;  // the settings file's folder; empty means `data_dir`
+    const std::string& resources() const {
+        return resource_dir.empty() ? program_dir : resource_dir;
+    }
     std::string settings_file() const;
 };
 
