@@ -29,15 +29,6 @@ constexpr const char* kPvdDiffUsage = "usage: pvtool pvd diff A.PVD B.PVD [--jso
 constexpr const char* kUnitDiffUsage =
     "usage: pvtool unit diff FILE.PVD [--json] [--port DEVICE | --com N]\n";
 
-bool take_flag(std::vector<std::string>& args, const std::string& name) {
-    for (size_t k = 0; k < args.size(); ++k)
-        if (args[k] == name) {
-            args.erase(args.begin() + static_cast<long>(k));
-            return true;
-        }
-    return false;
-}
-
 std::string utf8(const std::string& text8) {
     return pv::codepage_to_utf8(text8, pv::settings.lang_id);
 }

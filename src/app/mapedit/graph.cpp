@@ -222,7 +222,7 @@ void Tgraph::repaint_graph() {
     // Only texts that changed are written: an edit open in the value grid keeps its text.
     const int n = std::min(graph_points(g_), sggraph->cells()->points());
     for (int k = 1; k <= n; ++k) {
-        const GridCell c = graph_cell(g_, k);
+        const GraphCell c = graph_cell(g_, k);
         const QString t = ui_text(FormatCell(grid.grid_values[c.column][c.row - 1]));
         if (sggraph->cells()->cell(k) != t) sggraph->cells()->set_cell(k, t);
     }

@@ -1,5 +1,7 @@
 #include "app/shell/dialogs.h"
 
+#include "app/common/qt_prompter.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPrintDialog>

@@ -140,7 +140,7 @@ std::array<int32_t, 5> graph_point_axis(const GraphState& g) {
     return g.graph_vertical ? row_axis() : grid.col_axis_values;
 }
 
-GridCell graph_cell(const GraphState& g, int k) {
+GraphCell graph_cell(const GraphState& g, int k) {
     if (g.graph_vertical) return {g.current_curve + 1, k};
     return {k, g.current_curve + 1};
 }
@@ -187,7 +187,7 @@ ValueRow FillValueRow(GraphState& g) {
     row.cells.push_back(curve_text(g, g.current_curve));
     for (int k = 1; k <= n; ++k) {
         row.headers.push_back(g.graph_vertical ? row_header_text(k) : column_header_text(k));
-        GridCell cell = graph_cell(g, k);
+        GraphCell cell = graph_cell(g, k);
         row.cells.push_back(FormatCell(grid.grid_values[cell.column][cell.row - 1]));
     }
     g.zones = hit_zones(graph_point_axis(g), n, g.graph_scale_x);

@@ -123,11 +123,11 @@ int graph_points(const GraphState& g);
 // The axis values of those points: row header values or col_axis_values.
 std::array<int32_t, 5> graph_point_axis(const GraphState& g);
 // Map grid cell (column, row) of point k (from 1) of the current curve.
-struct GridCell {
+struct GraphCell {
     int column;
     int row;
 };
-GridCell graph_cell(const GraphState& g, int k);
+GraphCell graph_cell(const GraphState& g, int k);
 // The point of the current curve that map cell (column, row) is, 0 when it lies off it.
 int value_row_point(const GraphState& g, int column, int row);
 
@@ -171,7 +171,7 @@ std::string drag_value_text(const GraphState& g, int y);
 // when the pointer lies outside every zone.
 struct DragStep {
     int point = 0;  // value grid column
-    GridCell cell{1, 1};
+    GraphCell cell{1, 1};
     std::string text;
 };
 std::optional<DragStep> drag_step(const GraphState& g, int x, int y);
