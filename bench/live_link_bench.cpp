@@ -44,6 +44,7 @@ class CountingPort : public pv::Port {
     explicit CountingPort(pv::Port& inner) : inner_(inner) {}
     long exchanges = 0;
     long polls = 0;
+    long status_reads = 0;
     bool open(int n) override { return inner_.open(n); }
     bool configure() override { return inner_.configure(); }
     void close() override { inner_.close(); }
@@ -51,6 +52,7 @@ class CountingPort : public pv::Port {
     bool write(const uint8_t* b, size_t n) override {
         ++exchanges;
         if (n == pv::kFrameSize && b[5] == 0x80 && b[6] == 0xF7) ++polls;
+        if (n == pv::kFrameSize && b[5] == 0x8A && b[6] == 0xF7) ++status_reads;
         return inner_.write(b, n);
     }
     bool read(uint8_t* b, size_t n, size_t& got) override { return inner_.read(b, n, got); }
@@ -134,10 +136,14 @@ void BM_LinkedWithMonitorAndTrace(benchmark::State& state) {
     map->lvmap2->setCurrentRow(0);
     // Link is offered once a document came from the unit; its handler runs regardless.
     main->btnlinkClick();
-    main->action("btnmnt")->trigger();
-    main->action("ml2")->trigger();
-    main->action("btnlocus")->trigger();
-    if (!pv::state.link_on || !pv::state.monitor_open || !pv::cursors.trace_on) {
+    // PV_MEASURE_PLAIN=1: the link alone, for comparison.
+    const bool plain = std::getenv("PV_MEASURE_PLAIN") != nullptr;
+    if (!plain) {
+        main->action("btnmnt")->trigger();
+        main->action("ml2")->trigger();
+        main->action("btnlocus")->trigger();
+    }
+    if (!pv::state.link_on || (!plain && (!pv::state.monitor_open || !pv::cursors.trace_on))) {
         state.SkipWithError("the link, the monitor or the trace did not start");
         return;
     }
@@ -168,6 +174,9 @@ void BM_LinkedWithMonitorAndTrace(benchmark::State& state) {
         figures.cpu_pct = (cpu_seconds() - cpu0) / wall * 100.0;
         figures.worst_delay_ms = static_cast<double>(worst) / 1e6;
         figures.ok = pv::state.link_on != 0;
+        std::printf("polls %ld, status reads %ld, exchanges %ld, link_on %d, monitor_open %d\n",
+                    port.polls - polls0, port.status_reads, port.exchanges - exchanges0,
+                    pv::state.link_on, pv::state.monitor_open);
         state.SetIterationTime(wall);
     }
     state.counters["poll_ratio"] = figures.poll_ratio;

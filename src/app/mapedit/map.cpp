@@ -604,9 +604,7 @@ void Tmap::paint_cursors(QPainter* p, const QRect& r, int column, int row) const
     const bool one_row = grid.grid_rows <= 1;
     const CursorRecord& live_c = cursors.live_cursor;
     if ((state.link_on || state.log_link) && in_cursor_block(live_c, column, row)) {
-        const int group = group_index();
-        const CursorPen pen = live_cursor_pen(group);
-        if (pen == CursorPen::red && group >= 0) count_cursor_paint();
+        const CursorPen pen = live_cursor_pen(group_index());
         p->save();
         p->setPen(QPen(pen_colour(pen), 2));
         // Drawn over the cell's own pixels, which the next repaint of the cell restores.

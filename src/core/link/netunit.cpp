@@ -184,9 +184,8 @@ bool poll_live_data() {
     live.live_throttle = s.throttle;
     live.live_peak_boost = s.peak_boost;
 
-    // Every tenth poll re-reads the status. Painting the live cursor counts on the same
-    // counter and may carry it past 9; it then re-reads once the count has reached 50, so
-    // the cursor's colour still follows a change of mode without a read every other poll.
+    // Every tenth poll re-reads the status; a count that something else carried past 9
+    // re-reads once it reaches 50 rather than on every poll.
     if (unit.status_poll_count == 9 || unit.status_poll_count >= 50) {
         read_status();
         unit.status_poll_count = 0;

@@ -12,9 +12,6 @@ CursorState cursors;
 
 namespace {
 
-// A status re-read is due from this count on (see poll_live_data).
-constexpr uint8_t kPaintStatusCount = 50;
-
 int32_t half(int size) {
     return static_cast<int32_t>(div_round_half_even(size, 2));
 }
@@ -234,10 +231,6 @@ CursorPen live_cursor_pen(int group) {
     const bool b = mode_b_active();
     if ((group == 1 && b) || (group == 2 && !b)) return CursorPen::blue;
     return CursorPen::red;
-}
-
-void count_cursor_paint() {
-    if (unit.status_poll_count < kPaintStatusCount) ++unit.status_poll_count;
 }
 
 }  // namespace pv

@@ -116,9 +116,8 @@ CursorLines cursor_lines(const CursorRecord& c, int column, int row, const CellR
 // group on show ("Mode A" = 1, "Mode B" = 2) is not the mode the unit runs, else red.
 enum class CursorPen { green, magenta, blue, red };
 CursorPen live_cursor_pen(int group);
-// Drawing the red cursor counts towards the next re-read of the unit's status word, so that
-// its colour follows a change of mode; the re-read itself is left to the next poll, which
-// owns the port.
-void count_cursor_paint();
+// The colour follows a change of mode through the status word that every tenth poll reads
+// again. Painting does not count towards that read: the grid paints the cursor's cells several
+// times a poll, and an extra exchange every other poll would halve the poll rate.
 
 }  // namespace pv
