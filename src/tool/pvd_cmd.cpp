@@ -212,7 +212,8 @@ int cmd_build(const std::string& in, const std::string& out, Io io) {
 constexpr const char* kPvdUsage =
     "usage: pvtool pvd new OUT | pvd dump FILE | pvd build IN.json OUT\n"
     "       pvtool pvd print FILE OUT.pdf [--table NAME]\n"
-    "       pvtool pvd diff A.PVD B.PVD [--json]\n";
+    "       pvtool pvd diff A.PVD B.PVD [--json]\n"
+    "       pvtool pvd set FILE NAME=TEXT ... | pvd set --new OUT NAME=TEXT ...\n";
 
 Command print_command = nullptr;
 
@@ -234,6 +235,7 @@ int pvd_main(const std::vector<std::string>& args, Io io) {
         }
         return print_command({args.begin() + 1, args.end()}, io);
     }
+    if (!args.empty() && args[0] == "set") return pvd_set_main({args.begin() + 1, args.end()}, io);
     io.err << kPvdUsage;
     return kUsage;
 }

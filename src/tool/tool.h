@@ -27,6 +27,8 @@ int pvd_main(const std::vector<std::string>& args, Io io);
 // refuses.
 using Command = int (*)(const std::vector<std::string>& args, Io io);
 void set_print_command(Command command);
+// pvd set FILE NAME=TEXT ... | pvd set --new OUT NAME=TEXT ...
+int pvd_set_main(const std::vector<std::string>& args, Io io);
 int unit_main(const std::vector<std::string>& args, Io io);
 
 // Removes "--name VALUE" from args; nullopt-like empty string when absent.

@@ -210,6 +210,7 @@ void Tmap::lvmap2SelectItem() {
         host_->set_status_text(1, lvmap2->item(item)->text());
         set_grid_enabled(!map_item_disabled_[item]);
     }
+    document_views().rebuild_graph();
 }
 
 void Tmap::lvmap1MouseUp(QListWidget* list, const QPoint& pos) {
@@ -257,6 +258,7 @@ void Tmap::FillGrid() {
     sgmap->set_header_sizes(header_width_for_fill(grid.grid_rows, col_width_, font_points_),
                             sgmap->verticalHeader()->defaultSectionSize());
     if (sgmap->corner_button()) sgmap->corner_button()->update();
+    document_views().repaint_graph();
 }
 
 void Tmap::cell_written(int column, int row, const std::string& text) {
@@ -363,6 +365,10 @@ void Tmap::repaint_grid() {
 
 Selection Tmap::selection() const {
     return sgmap->selected_cells();
+}
+
+void Tmap::select_cells(const Selection& s) {
+    sgmap->select_cells(s);
 }
 
 void Tmap::undo_selection() {
@@ -508,7 +514,12 @@ void Tmap::sgmapMouseMove(int column, int row) {
 
 void Tmap::grid_selection_changed() {
     // The graph, once open, follows this selection.
-    last_grid_selection = selection();
+    const Selection now = selection();
+    const bool moved = now.left != last_grid_selection.left || now.top != last_grid_selection.top ||
+                       now.right != last_grid_selection.right ||
+                       now.bottom != last_grid_selection.bottom;
+    last_grid_selection = now;
+    if (moved) document_views().repaint_graph();
 }
 
 CellMarks Tmap::marks_of(int column, int row, bool selected) const {

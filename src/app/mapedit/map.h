@@ -68,6 +68,7 @@ class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
 
     // The Edit menu's operations on the grid selection.
     Selection selection() const;
+    void select_cells(const Selection& s);
     void undo_selection();
     std::string copy_selection();
     std::string cut_selection();

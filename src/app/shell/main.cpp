@@ -19,6 +19,7 @@
 #include <cctype>
 
 #include "app/common/qt_prompter.h"
+#include "app/mapedit/graph.h"
 #include "app/mapedit/map.h"
 #include "app/shell/dialogs.h"
 #include "core/document/datafile.h"
@@ -107,6 +108,7 @@ Panel0Look status_panel0_look() {
 Tmain::Tmain(ShellPaths paths, ShellDialogs* dialogs, QWidget* parent)
     : QMainWindow(parent), paths_(std::move(paths)), dialogs_(dialogs) {
     install_transfer_views();
+    install_parameter_printout(true);
     views_.add(static_cast<LiveViews*>(this));
     FrontEnd views;
     views.shell = this;
@@ -164,6 +166,7 @@ Tmap* Tmain::map_window() const {
 }
 
 Tmain::~Tmain() {
+    install_parameter_printout(false);
     install_front_end({});
 }
 
@@ -249,8 +252,9 @@ void Tmain::MakeMap() {
 }
 
 void Tmain::SetGridEnabled(bool on) {
+    // The map grid and the graph's lists and drawing.
     if (map_)
-        map_->set_grid_enabled(on);
+        views_.set_grid_enabled(on);
     else
         EnableEditCommands(on);
 }
@@ -321,11 +325,34 @@ void Tmain::comparison_closed() {
 }
 
 void Tmain::map_closed(Tmap* map) {
+    // The graph shows the map window's table and goes with it.
+    if (graph_) graph_->close();
     views_.remove(map);
     for (int i = 1; i <= 3; ++i) set_status_text(i, QString());
     menuother->setChecked(false);
     map_ = nullptr;
     RefreshCommands();
+}
+
+Tgraph* Tmain::graph_window() const {
+    return graph_;
+}
+
+Selection Tmain::map_selection() const {
+    return map_ ? map_->selection() : Selection{};
+}
+
+void Tmain::select_map_cells(const Selection& s) {
+    if (map_) map_->select_cells(s);
+}
+
+bool Tmain::map_grid_enabled() const {
+    return map_ && map_->grid_enabled();
+}
+
+void Tmain::graph_closed(Tgraph* graph) {
+    views_.remove(graph);
+    graph_ = nullptr;
 }
 
 void Tmain::closeEvent(QCloseEvent* event) {

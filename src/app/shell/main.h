@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/mapedit/graph_host.h"
 #include "app/mapedit/map_host.h"
 #include "core/settings/settings_file.h"
 #include "core/ui/hooks.h"
@@ -28,6 +29,7 @@ class QToolBar;
 namespace pv {
 
 class ShellDialogs;
+class Tgraph;
 class Tmap;
 
 // Where the program's files are for this run.
@@ -55,7 +57,8 @@ class Tmain : public QMainWindow,
               public ShellViews,
               public DocumentFlow,
               public LiveViews,
-              public MapHost {
+              public MapHost,
+              public GraphHost {
     Q_OBJECT
   public:
     Tmain(ShellPaths paths, ShellDialogs* dialogs, QWidget* parent = nullptr);
@@ -76,6 +79,7 @@ class Tmain : public QMainWindow,
     QWidget* status_panel(int panel) const;
 
     Tmap* map_window() const;
+    Tgraph* graph_window() const;
     // The child windows that show the document, the live values or a log. A window opened
     // by a command joins with views().add(window) and leaves with views().remove(window).
     ViewRegistry& views() { return views_; }
@@ -116,6 +120,12 @@ class Tmain : public QMainWindow,
     void enable_edit_commands(bool on) override { EnableEditCommands(on); }
     void comparison_closed() override;
     void map_closed(Tmap* map) override;
+
+    // GraphHost
+    Selection map_selection() const override;
+    void select_map_cells(const Selection& s) override;
+    bool map_grid_enabled() const override;
+    void graph_closed(Tgraph* graph) override;
 
   public slots:
     // Shell commands.
@@ -196,13 +206,14 @@ class Tmain : public QMainWindow,
     void arrange_icons();
     // The transfer dialogs, made with the link commands.
     void install_transfer_views();
+    // The parameter dialog's print button prints through this window's printer (or stops).
+    void install_parameter_printout(bool on);
     // The log window for a log file named on the command line.
     void open_log_window(const std::string& path);
     void print_map();
     // Paints one page on the printer chosen; a printer that cannot start is reported.
     bool print_page(const std::function<void(QPainter&)>& page);
     void show_about_box();
-    bool run_parameter_dialog();
 
     ShellPaths paths_;
     ShellDialogs* dialogs_;
@@ -212,6 +223,7 @@ class Tmain : public QMainWindow,
     std::string savedlg_filename_;
     std::unique_ptr<QPrinter> printer_;
     QPointer<Tmap> map_;
+    QPointer<Tgraph> graph_;
     ViewRegistry views_;
     std::unique_ptr<TransferProgress> transfers_;
 

@@ -1,10 +1,11 @@
-// The shell's own commands: printing, parameters, the COM port and view choices, the window
+// The shell's own commands: printing, the COM port and view choices, the window
 // arrangements, help and about. The file commands live with the document's flow.
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
 
 #include "app/common/modal.h"
+#include "app/mapedit/graph.h"
 #include "app/mapedit/map.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/main.h"
@@ -25,17 +26,6 @@ void Tmain::menuprintClick() {
 
 void Tmain::menuexitClick() {
     close();
-}
-
-void Tmain::menuparamClick() {
-    UiBusy busy;
-    open_port();
-    Busy check(3);
-    if (run_parameter_dialog()) {
-        if (map_) map_->rebuild_after_parameters();
-        state.doc_modified = 1;
-        RefreshCommands();
-    }
 }
 
 void Tmain::menuhtileClick() {
@@ -59,7 +49,15 @@ void Tmain::WindowArrangeItemClick() {
 }
 
 void Tmain::btngraphClick() {
-    // The graph window arrives with the map editor's graph.
+    if (!state.doc_open || !map_) return;
+    if (!graph_) {
+        graph_ = new Tgraph(this, this);
+        views_.add(graph_.data());
+        mdi_->addSubWindow(graph_);
+    }
+    graph_->show();
+    mdi_->setActiveSubWindow(graph_);
+    graph_->rebuild_graph();
 }
 
 void Tmain::mcom1Click(int tag) {

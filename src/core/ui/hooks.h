@@ -48,6 +48,11 @@ class DocumentViews {
     virtual bool grid_enabled() { return true; }
     virtual void set_grid_enabled(bool /*on*/) {}  // SetGridEnabled
     virtual void repaint_map_grid() {}
+    // The map window chose a table, or chose the one shown anew: the graph starts again
+    // from it (RebuildGraph).
+    virtual void rebuild_graph() {}
+    // The map grid's cells or selection changed: the graph takes them and repaints.
+    virtual void repaint_graph() {}
 };
 
 // "Save data?" answered Yes: saved, the write failed, or the user cancelled the save dialog.

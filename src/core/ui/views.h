@@ -65,6 +65,12 @@ class ViewRegistry final : public DocumentViews, public LiveViews, public LogVie
     void repaint_map_grid() override {
         each(documents_, [](DocumentViews* v) { v->repaint_map_grid(); });
     }
+    void rebuild_graph() override {
+        each(documents_, [](DocumentViews* v) { v->rebuild_graph(); });
+    }
+    void repaint_graph() override {
+        each(documents_, [](DocumentViews* v) { v->repaint_graph(); });
+    }
 
     // LiveViews
     void close_monitor() override {

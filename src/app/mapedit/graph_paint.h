@@ -1,0 +1,18 @@
+// Draws the graph's layers, as the core laid them out, onto a painter.
+#pragma once
+#include <QColor>
+
+#include "core/mapedit/graph_view.h"
+
+class QPainter;
+class QFont;
+
+namespace pv {
+
+QColor graph_color(GraphColor c);
+// Axes and zero line (or base plane), posts, curves (or mesh), labels, in that order, over
+// what the painter's device already shows. `font` is the paint box's font; its size is set
+// from the scene.
+void paint_graph_scene(QPainter& p, const GraphScene& scene, QFont font);
+
+}  // namespace pv
