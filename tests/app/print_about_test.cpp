@@ -14,6 +14,7 @@
 
 #include "app/common/modal.h"
 #include "app/mapedit/map.h"
+#include "app/params/prm.h"
 #include "app/shell/vsn.h"
 #include "app_fixture.h"
 #include "core/link/link_timer.h"
@@ -156,6 +157,24 @@ TEST_F(Printing, ParameterSheetPrintsTheDialogsTextsAndTheStoredUnit) {
 
     dialogs.print_to.clear();  // the print dialog cancelled
     EXPECT_FALSE(main->print_parameter_sheet(prmdlg));
+}
+
+TEST_F(Printing, TheParameterDialogsPrintButtonPrintsItsSheet) {
+    start();
+    main->action("btnnew")->trigger();
+    Tprmdlg dialog(main.get());
+    std::string out = pdf("prm.pdf");
+    dialog.btnprint->click();
+    EXPECT_EQ(dialogs.prints, 1);
+    auto lines = word_lines(pdf_text(out));
+    auto has = [&](const std::string& line) {
+        for (const auto& l : lines)
+            if (l == words(line)) return true;
+        return false;
+    };
+    EXPECT_TRUE(has("File Name : -New-")) << pdf_text(out);
+    EXPECT_TRUE(has("Pressure Unit : kPa")) << pdf_text(out);
+    EXPECT_TRUE(has("Mode A Boost Setting : " + std::to_string(data.setboost_a))) << pdf_text(out);
 }
 
 TEST_F(Printing, APrinterThatCannotStartIsReported) {

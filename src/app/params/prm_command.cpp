@@ -14,6 +14,13 @@ namespace pv {
 // The monitor shows the new status word this long after the unit took the set.
 inline constexpr uint32_t kMonitorStatusWaitMs = 100;
 
+void Tmain::install_parameter_printout(bool on) {
+    if (on)
+        set_parameter_printout([this](Tprmdlg& dialog) { print_parameter_sheet(dialog); });
+    else
+        set_parameter_printout({});
+}
+
 void Tmain::menuparamClick() {
     UiBusy busy;
     open_port();

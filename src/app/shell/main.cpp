@@ -110,6 +110,7 @@ Panel0Look status_panel0_look() {
 Tmain::Tmain(ShellPaths paths, ShellDialogs* dialogs, QWidget* parent)
     : QMainWindow(parent), paths_(std::move(paths)), dialogs_(dialogs) {
     install_transfer_views();
+    install_parameter_printout(true);
     views_.add(static_cast<LiveViews*>(this));
     FrontEnd views;
     views.shell = this;
@@ -167,6 +168,7 @@ Tmap* Tmain::map_window() const {
 }
 
 Tmain::~Tmain() {
+    install_parameter_printout(false);
     install_front_end({});
 }
 

@@ -218,6 +218,8 @@ class Tmain : public QMainWindow,
     void arrange_icons();
     // The transfer dialogs, made with the link commands.
     void install_transfer_views();
+    // The parameter dialog's print button prints through this window's printer (or stops).
+    void install_parameter_printout(bool on);
     // The log window for a log file named on the command line.
     void open_log_window(const std::string& path);
     void print_map();
