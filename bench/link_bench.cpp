@@ -8,8 +8,8 @@
 
 #include "core/document/unit.h"
 #include "core/link/netunit.h"
-#include "sim/pty_server.h"
 #include "platform/serial_port.h"
+#include "sim/pty_server.h"
 #include "sim/sim_unit.h"
 
 namespace {

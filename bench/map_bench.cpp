@@ -9,11 +9,13 @@
 #include <QPainter>
 #include <memory>
 
-#include "core/document/unit.h"
 #include "app/mapedit/map.h"
 #include "app/mapedit/map_grid.h"
 #include "app/shell/app.h"
 #include "app/shell/main.h"
+#include "core/document/unit.h"
+#include "core/logging/live.h"
+#include "core/mapedit/live_cursor.h"
 
 namespace {
 
@@ -102,6 +104,28 @@ void BM_PaintOneCell(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PaintOneCell)->Unit(benchmark::kMicrosecond);
+
+// One poll's cursor update as the user sees it: the core update, the Cursor Trace selection
+// and the repaint of the old and new block and the expiring trace marks.
+void BM_UpdateLiveCursorAndRepaint(benchmark::State& state) {
+    pv::Tmap* map = fixture().map;
+    pv::state.link_on = 1;
+    pv::cursors.cursor_enabled = 1;
+    pv::cursors.trace_on = 1;
+    pv::cursors.cursor_trace_on = 1;
+    pv::settings.trace_length = 5;
+    uint8_t k = 0;
+    for (auto _ : state) {
+        // A sweep over the map, so the block moves and marks expire.
+        k = static_cast<uint8_t>(k + 1);
+        pv::live.live_rev = static_cast<uint8_t>((k * 3) % 80);
+        pv::live.live_throttle = static_cast<uint8_t>((k * 7) % 110);
+        map->update_live_cursor();
+        QApplication::processEvents();
+    }
+    pv::state.link_on = 0;
+}
+BENCHMARK(BM_UpdateLiveCursorAndRepaint)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -26,17 +26,6 @@ constexpr const char* kPvlUsage =
     "       pvtool pvl export --csv FILE.PVL OUT.csv\n"
     "       pvtool pvl cells LOG.PVL DOC.PVD [--set A|B] [--json]\n";
 
-// Removes a flag without a value; true when it was there.
-bool take_flag(std::vector<std::string>& args, const std::string& name) {
-    for (auto it = args.begin(); it != args.end(); ++it) {
-        if (*it == name) {
-            args.erase(it);
-            return true;
-        }
-    }
-    return false;
-}
-
 bool open_log(const std::string& path, pv::LogHeader& h, Io io) {
     switch (pv::read_log_header(path, h)) {
         case pv::LogRead::ok:

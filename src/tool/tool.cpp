@@ -17,7 +17,7 @@ constexpr const char* kUsageText =
     "  pvd new OUT              write a New document as a data file\n"
     "  pvd dump FILE            print a data file as JSON\n"
     "  pvd build IN.json OUT    write a data file from the New defaults and a JSON object\n"
-    "  unit status|versions|poll [--port DEVICE | --com N] ...\n"
+    "  unit status|versions|poll [--port DEVICE | --com N] [--monitor] ...\n"
     "  unit load-all OUT.PVD | load-params FILE.PVD | send-all IN.PVD | send-params IN.PVD\n"
     "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n"
     "  unit record OUT.PVL [--samples N] [--file DATA.PVD] [--port DEVICE | --com N]\n"
@@ -25,8 +25,7 @@ constexpr const char* kUsageText =
     "  pvl export FILE.PVL OUT.TXT   write a log file as tab-separated text\n"
     "  pvl export --csv FILE.PVL OUT.csv   write a log file's samples as CSV\n"
     "  pvl cells LOG.PVL DOC.PVD [--set A|B] [--json]\n"
-    "                           seconds, mean and peak pressure of a drive in each boost map "
-    "cell\n";
+    "                           seconds, mean and peak pressure per boost map cell of a drive\n";
 
 // The window program's settings file decides the COM port, the device behind each COM number
 // and the frame header byte, so that pvtool talks to the unit exactly as pvedit would.
@@ -46,6 +45,16 @@ bool take_option(std::vector<std::string>& args, const std::string& name, std::s
             value = args[k + 1];
             args.erase(args.begin() + static_cast<long>(k),
                        args.begin() + static_cast<long>(k) + 2);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool take_flag(std::vector<std::string>& args, const std::string& name) {
+    for (size_t k = 0; k < args.size(); ++k) {
+        if (args[k] == name) {
+            args.erase(args.begin() + static_cast<long>(k));
             return true;
         }
     }

@@ -33,11 +33,18 @@ int unit_record_main(std::vector<std::string> args, Io io);
 int unit_record(std::vector<std::string> args, Io io, pv::Port& port);
 
 // The maps the two corrections are worked out from: a data file's (`file`), or the unit's
-// own when `file` is empty; then the unit's map function. Failures have been said on err.
+// own when `file` is empty; then the unit's map function, and without a file its pressure
+// unit. Failures have been said on err.
 bool load_correction_maps(const std::string& file, Io io);
+
+// unit_main on a given port instead of the serial device (tests); --port and --com then
+// only choose the COM number that messages name.
+int unit_command(const std::vector<std::string>& args, Io io, pv::Port* port);
 
 // Removes "--name VALUE" from args; nullopt-like empty string when absent.
 bool take_option(std::vector<std::string>& args, const std::string& name, std::string& value);
+// Removes "--name" from args; true when it was there.
+bool take_flag(std::vector<std::string>& args, const std::string& name);
 
 // A library text converted from the current language's code page to UTF-8 for the console.
 // Message boxes also break lines with a lone CR, which a terminal would take as a return to

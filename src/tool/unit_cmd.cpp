@@ -7,6 +7,7 @@
 #include "core/link/netunit.h"
 #include "core/link/transfers.h"
 #include "core/logging/live.h"
+#include "core/logging/monitor.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
 #include "platform/serial_port.h"
@@ -22,6 +23,7 @@ constexpr const char* kUnitUsage =
     "usage: pvtool unit status   [--port DEVICE | --com N]\n"
     "       pvtool unit versions [--port DEVICE | --com N]\n"
     "       pvtool unit poll     [--port DEVICE | --com N] [--count N] [--file DATA.PVD]\n"
+    "                            [--monitor]\n"
     "       pvtool unit load-all|load-params|send-all|send-params|lock|reset ...\n"
     "       pvtool unit record OUT.PVL [--samples N] [--file DATA.PVD] ...\n";
 
@@ -96,7 +98,20 @@ int unit_versions(Io io) {
     return valve && display ? kOk : kFailed;
 }
 
-int unit_poll(long count, const std::string& file, Io io) {
+void print_values(const pv::LiveValues& v, std::ostream& out) {
+    out << v.live_boost << '\t' << v.live_peak_boost << '\t' << int{v.live_rev} << '\t'
+        << int{v.live_throttle} << '\t' << v.live_boost_correction << '\t'
+        << int{v.live_offset_correction} << '\n';
+}
+
+// The six labels as the data monitor shows them after the poll; a label that has not had
+// a value of its own yet still shows "*****".
+void print_labels(const pv::MonitorLabels& labels, std::ostream& out) {
+    for (int row = 0; row < pv::kMonitorRows; ++row) out << (row ? "\t" : "") << labels.text(row);
+    out << '\n';
+}
+
+int unit_poll(long count, const std::string& file, bool monitor, Io io) {
     pv::set_comm_state(1);
     bool ok = false;
     if (!pv::read_block(118)) {
@@ -112,17 +127,19 @@ int unit_poll(long count, const std::string& file, Io io) {
     if (!ok) return kFailed;
 
     pv::open_port();
+    pv::MonitorLabels labels;
     long failed = 0;
     for (long k = 0; k < count; ++k) {
         if (k > 0) pv::Delay(pv::state.link_interval_ms);
-        if (!pv::poll_live_data()) {
-            ++failed;
-            continue;
+        const bool ok = pv::poll_live_data();
+        if (!ok) ++failed;
+        if (monitor) {
+            // A failed poll leaves the window's labels as they were, and so the line.
+            if (ok) labels.refresh(pv::live, true, pv::data.pressure_unit, pv::rev_is_rpm());
+            print_labels(labels, io.out);
+        } else if (ok) {
+            print_values(pv::live, io.out);
         }
-        const pv::LiveValues& v = pv::live;
-        io.out << v.live_boost << '\t' << v.live_peak_boost << '\t' << int{v.live_rev} << '\t'
-               << int{v.live_throttle} << '\t' << v.live_boost_correction << '\t'
-               << int{v.live_offset_correction} << '\n';
     }
     if (failed > 0) io.err << "failed polls: " << failed << " of " << count << '\n';
     return failed < count ? kOk : kFailed;
@@ -144,15 +161,23 @@ bool load_correction_maps(const std::string& file, Io io) {
             }
         }
     }
-    // The unit's map function decides which axes apply, as after loading the parameters.
-    if (!pv::read_block(106)) {
-        say(io.err, pv::comm_error_text(106, false));
-        return false;
+    // The unit's map function decides which axes apply and its pressure unit how the
+    // pressures read, as after loading the parameters.
+    for (int id : {106, 109}) {
+        if (!file.empty() && id == 109) continue;
+        if (!pv::read_block(id)) {
+            say(io.err, pv::comm_error_text(id, false));
+            return false;
+        }
     }
     return true;
 }
 
 int unit_main(const std::vector<std::string>& args_in, Io io) {
+    return unit_command(args_in, io, nullptr);
+}
+
+int unit_command(const std::vector<std::string>& args_in, Io io, pv::Port* port) {
     std::vector<std::string> args = args_in;
     if (args.empty()) {
         io.err << kUnitUsage;
@@ -160,10 +185,12 @@ int unit_main(const std::vector<std::string>& args_in, Io io) {
     }
     std::string command = args.front();
     args.erase(args.begin());
-    if (is_unit_job(command)) return unit_job_main(command, args, io);
+    if (is_unit_job(command))
+        return port ? unit_job(command, args, io, *port) : unit_job_main(command, args, io);
     if (command == "record") return unit_record_main(args, io);
 
     std::string device, com, count_text, file;
+    const bool monitor = take_flag(args, "--monitor");
     take_option(args, "--port", device);
     bool has_com = take_option(args, "--com", com);
     bool has_count = take_option(args, "--count", count_text);
@@ -177,6 +204,7 @@ int unit_main(const std::vector<std::string>& args_in, Io io) {
     if (has_count && (command != "poll" || !pv::parse_integer(count_text, 1, 1000000, count)))
         usage_ok = false;
     if (has_file && (command != "poll" || file.empty())) usage_ok = false;
+    if (monitor && command != "poll") usage_ok = false;
     if (!usage_ok) {
         io.err << kUnitUsage;
         return kUsage;
@@ -184,11 +212,12 @@ int unit_main(const std::vector<std::string>& args_in, Io io) {
     pv::settings.com_port = static_cast<uint8_t>(com_number);
 
     pv::SerialPort serial(device);
+    pv::Port& line = port ? *port : serial;
     ConsolePrompter console(io.err);
-    UnitSession session(serial, console);
+    UnitSession session(line, console);
     if (command == "status") return unit_status(io);
     if (command == "versions") return unit_versions(io);
-    return unit_poll(count, file, io);
+    return unit_poll(count, file, monitor, io);
 }
 
 }  // namespace pvtool

@@ -134,16 +134,6 @@ class ConsoleHooks : public pv::TransferProgress, public pv::DocumentFlow {
     bool saved_ = false;
 };
 
-bool take_flag(std::vector<std::string>& args, const std::string& name) {
-    for (size_t k = 0; k < args.size(); ++k) {
-        if (args[k] == name) {
-            args.erase(args.begin() + static_cast<long>(k));
-            return true;
-        }
-    }
-    return false;
-}
-
 // The document a send or a parameter load works on, as Open would leave it.
 bool open_document(const std::string& path, Io io) {
     if (!pv::ReadDataFile(path)) {

@@ -401,7 +401,7 @@ TEST_F(MapWindow, GridKeysRunTheTrims) {
 
     // Space while not linked and the arrows while editing change nothing.
     key(Qt::Key_Space);
-    EXPECT_FALSE(map->cursor_hold);
+    EXPECT_FALSE(cursors.cursor_hold);
     click_cell(2, 2);
     type("5");
     key(Qt::Key_Down);

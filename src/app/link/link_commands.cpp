@@ -8,6 +8,8 @@
 #include "core/link/link_timer.h"
 #include "core/link/lock.h"
 #include "core/link/transfers.h"
+#include "core/mapedit/live_cursor.h"
+#include "core/ui/hooks.h"
 
 namespace pv {
 
@@ -49,8 +51,22 @@ void Tmain::btnlinkClick() {
     btnlink->setChecked(state.link_on != 0);
 }
 
-void Tmain::btnlocusClick() {}
-void Tmain::btnatselClick() {}
+void Tmain::btnlocusClick() {
+    cursors.trace_on = !cursors.trace_on;
+    btnlocus->setChecked(cursors.trace_on != 0);
+    if (!cursors.trace_on) {
+        clear_trace_marks();
+        if (state.doc_open) document_views().repaint_map_grid();
+    } else if (state.compare_loaded) {
+        // The trace and the comparison view share the cells' backgrounds.
+        menuotherClick();
+    }
+}
+
+void Tmain::btnatselClick() {
+    cursors.cursor_trace_on = !cursors.cursor_trace_on;
+    btnatsel->setChecked(cursors.cursor_trace_on != 0);
+}
 
 void Tmain::linktimerTimer() {
     link_timer_tick();

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <functional>
@@ -18,6 +19,7 @@
 #include "core/document/document_flow.h"
 #include "core/document/unit.h"
 #include "core/link/link_timer.h"
+#include "core/logging/live.h"
 #include "core/mapedit/axis_edit.h"
 #include "core/mapedit/comparison.h"
 #include "core/ui/keys.h"
@@ -123,6 +125,8 @@ Tmap::Tmap(MapHost* host, QWidget* parent) : QMdiSubWindow(parent), host_(host) 
         static_cast<TableList*>(l)->mouse_up = [this, l](const QPoint& p) { lvmap1MouseUp(l, p); };
 
     state.doc_open = 1;
+    cursors.trace_on = 0;
+    cursors.cursor_trace_on = 0;
     set_caption_text(text(Catalog::Map, 1));
 }
 
@@ -193,8 +197,8 @@ void Tmap::lvmap2SelectItem() {
     if (id == 0) return;
     sgmap->end_edit();
     grid.current_map = id;
-    cursor_enabled = is_map(id) && (!state.log_link || pv::data.axis_select_no != 0);
-    cursor_hold = false;
+    cursors.cursor_enabled = is_map(id) && (!state.log_link || pv::data.axis_select_no != 0);
+    cursors.cursor_hold = 0;
     Shape s = MapShape(id, false);
     grid.grid_cols = s.cols;
     grid.grid_rows = s.rows;
@@ -204,8 +208,12 @@ void Tmap::lvmap2SelectItem() {
         sgmap->set_current_cell(1, 1);
         sgmap->select_cells({1, 1, 1, 1});
     }
+    if (state.link_on || state.log_link) {
+        UpdateLiveCursor();
+        UpdateCompareCursor();
+    }
     take_undo_point();
-    std::fill(&trace_marks[0][0], &trace_marks[0][0] + 25, uint8_t{0});
+    clear_trace_marks();
     if (state.doc_open) {
         host_->set_status_text(1, lvmap2->item(item)->text());
         set_grid_enabled(!map_item_disabled_[item]);
@@ -428,7 +436,7 @@ bool Tmap::sgmapKeyDown(QKeyEvent* event) {
             return true;
         case vk_space:
             if (state.link_on) {
-                cursor_hold = !cursor_hold;
+                cursors.cursor_hold = !cursors.cursor_hold;
                 repaint_grid();
             }
             return true;
@@ -512,11 +520,88 @@ void Tmap::grid_selection_changed() {
 }
 
 CellMarks Tmap::marks_of(int column, int row, bool selected) const {
-    return {selected, trace_on, trace_marks[column - 1][row - 1]};
+    return {selected, cursors.trace_on != 0, cursors.trace_marks[column - 1][row - 1]};
 }
 
-void Tmap::paint_cursors(QPainter*, const QRect&, int, int) const {
-    // The live cursor and the comparison-log cursor are drawn here, over everything else.
+CursorGrid Tmap::cursor_grid() const {
+    return {sgmap->horizontalHeader()->defaultSectionSize(),
+            sgmap->verticalHeader()->defaultSectionSize(), sgmap->editing()};
+}
+
+void Tmap::apply_cursor_update(const CursorUpdate& u) {
+    if (u.select) sgmap->select_cells(u.selection);
+    // The cells repaint on their own: the rest of the grid stays as it is.
+    for (int k = 0; k < u.repaint_count; ++k) {
+        const GridCell c = u.repaint[static_cast<size_t>(k)];
+        sgmap->viewport()->update(
+            sgmap->visualRect(sgmap->cells()->index(c.row - 1, c.column - 1)));
+    }
+}
+
+void Tmap::UpdateLiveCursor() {
+    apply_cursor_update(pv::UpdateLiveCursor(live.live_rev, live.live_throttle, cursor_grid()));
+}
+
+void Tmap::UpdateCompareCursor() {
+    apply_cursor_update(
+        pv::UpdateCompareCursor(other_live.live_rev, other_live.live_throttle, cursor_grid()));
+}
+
+void Tmap::update_live_cursor() {
+    if (cursors.cursor_enabled && !cursors.cursor_hold) UpdateLiveCursor();
+}
+
+void Tmap::clear_cursor_hold() {
+    cursors.cursor_hold = 0;
+}
+
+namespace {
+
+QColor pen_colour(CursorPen pen) {
+    switch (pen) {
+        case CursorPen::green:
+            return QColor(0, 128, 0);
+        case CursorPen::magenta:
+            return QColor(255, 0, 255);
+        case CursorPen::blue:
+            return QColor(0, 0, 255);
+        default:
+            return QColor(255, 0, 0);
+    }
+}
+
+void stroke(QPainter* p, const CursorLines& lines) {
+    for (int k = 0; k < lines.count; ++k) {
+        const Segment& s = lines.lines[static_cast<size_t>(k)];
+        p->drawLine(s.x1, s.y1, s.x2, s.y2);
+    }
+}
+
+}  // namespace
+
+void Tmap::paint_cursors(QPainter* p, const QRect& r, int column, int row) const {
+    if (!cursors.cursor_enabled) return;
+    const CellRect cell{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    const bool one_row = grid.grid_rows <= 1;
+    const CursorRecord& live_c = cursors.live_cursor;
+    if ((state.link_on || state.log_link) && in_cursor_block(live_c, column, row)) {
+        const int group = group_index();
+        const CursorPen pen = live_cursor_pen(group);
+        if (pen == CursorPen::red && group >= 0) count_cursor_paint();
+        p->save();
+        p->setPen(QPen(pen_colour(pen), 2));
+        // Drawn over the cell's own pixels, which the next repaint of the cell restores.
+        p->setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+        stroke(p, cursor_lines(live_c, column, row, cell, one_row));
+        p->restore();
+    }
+    const CursorRecord& other = cursors.compare_cursor;
+    if (state.log_link && state.other_log_open && in_cursor_block(other, column, row)) {
+        p->save();
+        p->setPen(QPen(pen_colour(CursorPen::magenta), 2));
+        stroke(p, cursor_lines(other, column, row, cell, one_row));
+        p->restore();
+    }
 }
 
 bool Tmap::eventFilter(QObject* watched, QEvent* event) {

@@ -8,6 +8,7 @@
 
 #include "core/mapedit/edit_ops.h"
 #include "core/mapedit/grid_view.h"
+#include "core/mapedit/live_cursor.h"
 #include "core/ui/hooks.h"
 
 class QKeyEvent;
@@ -50,8 +51,13 @@ class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
     void set_grid_enabled(bool on) override;
     void repaint_map_grid() override { repaint_grid(); }
 
-    // LiveViews
-    void clear_cursor_hold() override { cursor_hold = false; }
+    // LiveViews: a poll moves the live cursor unless it is disabled or held.
+    void update_live_cursor() override;
+    void clear_cursor_hold() override;
+    // UpdateLiveCursor and UpdateCompareCursor: the cursor to the operating point of the
+    // live values, or of the comparison log's record, and the repaint and selection it needs.
+    void UpdateLiveCursor();
+    void UpdateCompareCursor();
     // The text of grid cell (column, row), both from 1, as SetCell left it.
     void show_cell(int column, int row, const QString& text);
     QString cell_text(int column, int row) const;
@@ -100,11 +106,6 @@ class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
     int edit_col = 1;
     int edit_row = 1;
     Selection last_grid_selection{1, 1, 1, 1};
-    bool cursor_enabled = false;
-    bool cursor_hold = false;
-    bool trace_on = false;
-    bool cursor_trace_on = false;
-    uint8_t trace_marks[5][5]{};  // [column-1][row-1]
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -117,6 +118,8 @@ class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
     void pnllvbaseResize();
     int group_index() const;
     int table_index() const;
+    CursorGrid cursor_grid() const;
+    void apply_cursor_update(const CursorUpdate& u);
     bool committing_ = false;
 
     MapHost* host_;

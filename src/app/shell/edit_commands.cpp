@@ -7,6 +7,7 @@
 #include "app/shell/dialogs.h"
 #include "app/shell/main.h"
 #include "core/document/unit.h"
+#include "core/mapedit/live_cursor.h"
 
 namespace pv {
 namespace {
@@ -71,10 +72,7 @@ void Tmain::menuotherClick() {
     menuother->setChecked(state.compare_loaded != 0);
     menuopaste->setEnabled(state.compare_loaded && map_->grid_enabled());
     // The trace and the comparison view share the cells' backgrounds; one gives way.
-    if (state.compare_loaded && map_->trace_on) {
-        map_->trace_on = false;
-        btnlocus->setChecked(false);
-    }
+    if (state.compare_loaded && cursors.trace_on) btnlocusClick();
 }
 
 void Tmain::menuopasteClick() {

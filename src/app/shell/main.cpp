@@ -240,6 +240,9 @@ void Tmain::ActiveHandle() {
 void Tmain::MakeMap() {
     map_ = new Tmap(this, this);
     views_.add(map_.data());
+    // A new map window starts with the trace and Cursor Trace off.
+    btnlocus->setChecked(false);
+    btnatsel->setChecked(false);
     mdi_->addSubWindow(map_);
     map_->show();
     RefreshCommands();

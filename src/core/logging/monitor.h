@@ -4,6 +4,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/logging/live.h"
@@ -64,5 +65,12 @@ struct MonitorSize {
 };
 MonitorSize monitor_auto_size(bool first_sizing, int star_height, int widest_text_width,
                               int screen_width, int screen_height);
+
+// The Data Monitor button's checks with the unit, up to the window. Shows each refusal's
+// message (a unit that stays locked refuses silently) and lets go of a port nothing else
+// holds. Otherwise calls `show(linked)` to create and show the window: with the link on the
+// link's timer already polls; without it the parameter set has been loaded first and the
+// polling starts once the window is there. False when no window was shown.
+bool monitor_open_sequence(const std::function<void(bool linked)>& show);
 
 }  // namespace pv

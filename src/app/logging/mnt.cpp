@@ -1,0 +1,348 @@
+#include "app/logging/mnt.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "app/common/qt_prompter.h"
+#include "core/document/unit.h"
+#include "core/link/link_timer.h"
+#include "core/link/netunit.h"
+#include "core/logging/live.h"
+#include "core/ui/hooks.h"
+#include "core/ui/texts.h"
+
+namespace pv {
+namespace {
+
+Tmntdlg* the_mntdlg = nullptr;
+
+const QColor kNavy(0, 0, 128);
+
+QColor row_colour(MonitorColour c) {
+    switch (c) {
+        case MonitorColour::blue:
+            return QColor(0, 0, 255);
+        case MonitorColour::red:
+            return QColor(255, 0, 0);
+        default:
+            return QColor(0, 128, 0);
+    }
+}
+
+const char* const kLabelNames[kMonitorRows] = {"lbboost",    "lbpeak_hold",     "lbrev_speed",
+                                               "lbthrottle", "lbcorrect_boost", "lbcorrect_offset"};
+
+void set_points(QWidget* w, int points) {
+    QFont f = w->font();
+    f.setPointSize(points);
+    w->setFont(f);
+}
+
+}  // namespace
+
+Tmntdlg::Tmntdlg(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+    the_mntdlg = this;
+    setObjectName(QStringLiteral("mntdlg"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setSizeGripEnabled(false);
+    log_mode_ = state.monitor_log_mode == 1;
+
+    QFont form = font();
+    form.setBold(true);
+    form.setPixelSize(13);
+    setFont(form);
+    QPalette navy = palette();
+    navy.setColor(QPalette::WindowText, kNavy);
+    setPalette(navy);
+
+    menubar = new QMenuBar(this);
+    menubar->setNativeMenuBar(false);
+    menumset = menubar->addMenu(QStringLiteral("Setting"));
+    menumset->setObjectName(QStringLiteral("menumset"));
+    mmnt2 = menumset->addMenu(QStringLiteral("Font Size"));
+    mmnt2->setObjectName(QStringLiteral("mmnt2"));
+    font_items_ = new QActionGroup(this);
+    const char* const captions[6] = {"1(Minimum)", "2", "3", "4", "5", "6(Maximum)"};
+    for (int k = 0; k < 6; ++k) {
+        QAction* a = mmnt2->addAction(QString::fromLatin1(captions[k]));
+        a->setObjectName(QStringLiteral("ms%1").arg(k + 1));
+        a->setCheckable(true);
+        a->setData(k + 1);
+        font_items_->addAction(a);
+        connect(a, &QAction::triggered, this, [this, k] { ms1Click(k + 1); });
+        ms[static_cast<size_t>(k)] = a;
+    }
+    menumsize = menumset->addMenu(QStringLiteral("Frame Size"));
+    menumsize->setObjectName(QStringLiteral("menumsize"));
+    frame_items_ = new QActionGroup(this);
+    mntautosize_on = menumsize->addAction(QStringLiteral("Auto"));
+    mntautosize_on->setObjectName(QStringLiteral("mntautosize_on"));
+    mntautosize_off = menumsize->addAction(QStringLiteral("Manual"));
+    mntautosize_off->setObjectName(QStringLiteral("mntautosize_off"));
+    for (QAction* a : {mntautosize_on, mntautosize_off}) {
+        a->setCheckable(true);
+        frame_items_->addAction(a);
+    }
+    connect(mntautosize_on, &QAction::triggered, this, [this] { mntautosize_onClick(1); });
+    connect(mntautosize_off, &QAction::triggered, this, [this] { mntautosize_onClick(2); });
+
+    pnlmnt = new QFrame(this);
+    pnlmnt->setObjectName(QStringLiteral("pnlmnt"));
+    pnlmnt->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlmnt->setAutoFillBackground(true);
+    QPalette white = pnlmnt->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    pnlmnt->setPalette(white);
+    pnlmnt->setAccessibleName(QStringLiteral("Data Monitor"));
+
+    pbmnt = new QWidget(pnlmnt);
+    pbmnt->setObjectName(QStringLiteral("pbmnt"));
+    pbmnt->installEventFilter(this);
+    auto* fill = new QVBoxLayout(pnlmnt);
+    fill->setContentsMargins(pnlmnt->frameWidth(), pnlmnt->frameWidth(), pnlmnt->frameWidth(),
+                             pnlmnt->frameWidth());
+    fill->addWidget(pbmnt);
+
+    for (int row = 0; row < kMonitorRows; ++row) {
+        auto* l = new QLabel(QString::fromLatin1(kMonitorBlank), pbmnt);
+        l->setObjectName(QString::fromLatin1(kLabelNames[row]));
+        QFont f = l->font();
+        f.setPixelSize(16);
+        l->setFont(f);
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, row_colour(monitor_row_colour(row)));
+        l->setPalette(p);
+        l->adjustSize();
+        l->hide();  // until the first paint places them
+        value_labels[static_cast<size_t>(row)] = l;
+    }
+    name_labels();
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->setMenuBar(menubar);
+    column->addWidget(pnlmnt);
+
+    btnmarking = new QPushButton(this);
+    btnmarking->setObjectName(QStringLiteral("btnmarking"));
+    btnmarking->setAutoDefault(false);
+    btnmarking->setAccessibleName(ui_text(text(Catalog::Log, 18)));
+    btnmarking->installEventFilter(this);
+    btnmarking->hide();
+
+    if (log_mode_) {
+        setWindowTitle(ui_text(text(Catalog::Mnt, 13)));
+        menumset->setEnabled(false);
+        menubar->setEnabled(false);
+        btnmarking->setGeometry(0, 0, 4, 4);
+        btnmarking->show();
+        btnmarking->raise();
+        btnmarking->setFocus(Qt::OtherFocusReason);
+    } else {
+        setWindowTitle(QStringLiteral("Data Monitor"));
+        btnmarking->setEnabled(false);
+    }
+
+    resize(settings.monitor_width, settings.monitor_height);
+    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+
+    state.monitor_open = 1;
+    shell_views().refresh_commands();
+    shell_views().repaint_status_bar();
+}
+
+Tmntdlg::~Tmntdlg() {
+    if (!closed_) {
+        // Freed with its owner rather than closed: the program is ending.
+        closed_ = true;
+        state.monitor_open = 0;
+        settings.monitor_width = static_cast<int16_t>(width());
+        settings.monitor_height = static_cast<int16_t>(height());
+    }
+    if (the_mntdlg == this) the_mntdlg = nullptr;
+}
+
+Tmntdlg* Tmntdlg::current() {
+    return the_mntdlg;
+}
+
+void Tmntdlg::name_labels() {
+    for (int row = 0; row < kMonitorRows; ++row)
+        value_labels[static_cast<size_t>(row)]->setAccessibleName(
+            ui_text(monitor_row_text(row, pv::data.pressure_unit, rev_is_rpm()).name));
+}
+
+void Tmntdlg::refresh() {
+    // The status re-read may have switched engine and vehicle speed: the names follow.
+    const bool rpm = rev_is_rpm();
+    if (rpm != painted_rpm_ || pv::data.pressure_unit != painted_unit_) pbmnt->update();
+    const bool shown = !value_labels[0]->isHidden();
+    const unsigned written = labels_.refresh(live, shown, pv::data.pressure_unit, rev_is_rpm());
+    for (int row = 0; row < kMonitorRows; ++row) {
+        if ((written & (1u << row)) == 0) continue;
+        QLabel* l = value_labels[static_cast<size_t>(row)];
+        l->setText(QString::fromStdString(labels_.text(row)));
+        l->adjustSize();
+    }
+}
+
+void Tmntdlg::SetView() {
+    const QFontMetrics fm(pbmnt->font());
+    const int h = fm.height();
+    const int x = fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 15))) + 8;
+    for (int k = 0; k < kMonitorRows; ++k) {
+        QLabel* l = value_labels[static_cast<size_t>(k)];
+        l->move(x, k * h + 10);
+        l->adjustSize();
+        l->show();
+    }
+}
+
+void Tmntdlg::pbmntPaint() {
+    QPainter p(pbmnt);
+    p.setFont(pbmnt->font());
+    const QFontMetrics fm(pbmnt->font());
+    const int h = fm.height();
+    const int x2 = fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 14))) + 8;
+    const bool rpm = rev_is_rpm();
+    painted_rpm_ = rpm;
+    painted_unit_ = pv::data.pressure_unit;
+    for (int row = 0; row < kMonitorRows; ++row) {
+        const MonitorRowText t = monitor_row_text(row, pv::data.pressure_unit, rpm);
+        p.setPen(row_colour(t.colour));
+        const int y = row * h + 8;
+        p.drawText(QRect(8, y, x2 - 8, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+                   ui_text(t.name));
+        p.drawText(QRect(x2, y, pbmnt->width(), h), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+                   ui_text(t.unit));
+    }
+    name_labels();
+    if (first_paint_) {
+        first_paint_ = false;
+        SetView();
+    }
+}
+
+void Tmntdlg::ms1Click(int tag) {
+    settings.monitor_font_index = static_cast<uint8_t>(tag);
+    if (tag >= 1 && tag <= 6) ms[static_cast<size_t>(tag - 1)]->setChecked(true);
+    const int points = monitor_font_points(static_cast<uint8_t>(tag));
+    set_points(pnlmnt, points);
+    set_points(pbmnt, points);
+    for (QLabel* l : value_labels) set_points(l, points);
+    SetView();
+    pbmnt->update();
+    if (settings.monitor_size != 1) return;
+
+    const QFontMetrics fm(pbmnt->font());
+    const QRect screen_area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const MonitorSize s = monitor_auto_size(first_sizing_, fm.height(),
+                                            fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 18))),
+                                            screen_area.width(), screen_area.height());
+    first_sizing_ = false;
+    resize(s.width, s.height);
+    move(screen_area.center() - rect().center());
+}
+
+void Tmntdlg::mntautosize_onClick(int tag) {
+    settings.monitor_size = static_cast<uint8_t>(tag);
+    if (tag == 2) {
+        mntautosize_off->setChecked(true);
+        return;
+    }
+    mntautosize_on->setChecked(true);
+    activate_font_item();
+}
+
+void Tmntdlg::activate_font_item() {
+    const uint8_t index = settings.monitor_font_index;
+    ms1Click(index >= 1 && index <= 5 ? index : 6);
+}
+
+void Tmntdlg::activate_frame_item() {
+    mntautosize_onClick(settings.monitor_size == 1 ? 1 : 2);
+}
+
+void Tmntdlg::btnmarkingKeyDown(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space) live.marking = 255;
+    // Every other key is swallowed too; Escape is the Cancel button's key.
+    if (event->key() == Qt::Key_Escape) reject();
+}
+
+void Tmntdlg::btnmarkingKeyUp(QKeyEvent* event) {
+    // A held key repeats as release and press pairs here; the mark lasts until the real one.
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) live.marking = 0;
+}
+
+bool Tmntdlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pbmnt && event->type() == QEvent::Paint) {
+        pbmntPaint();
+        return true;
+    }
+    if (watched == btnmarking) {
+        if (event->type() == QEvent::KeyPress) {
+            btnmarkingKeyDown(static_cast<QKeyEvent*>(event));
+            return true;
+        }
+        if (event->type() == QEvent::KeyRelease) {
+            btnmarkingKeyUp(static_cast<QKeyEvent*>(event));
+            return true;
+        }
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();  // no menu shortcut reaches past the marking button
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Tmntdlg::reject() {
+    // The plain monitor has no Cancel button: Escape leaves it open.
+    if (log_mode_) done(QDialog::Accepted);
+}
+
+void Tmntdlg::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+void Tmntdlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The dialog would give the focus to its first control; the marking key needs it.
+    if (log_mode_) btnmarking->setFocus(Qt::OtherFocusReason);
+}
+
+void Tmntdlg::closeEvent(QCloseEvent* event) {
+    FormClose();
+    setResult(QDialog::Accepted);
+    event->accept();
+}
+
+void Tmntdlg::FormClose() {
+    if (closed_) return;
+    closed_ = true;
+    state.monitor_open = 0;
+    settings.monitor_width = static_cast<int16_t>(width());
+    settings.monitor_height = static_cast<int16_t>(height());
+    live.marking = 0;
+    emit closed();
+    if (!state.link_on) {
+        link_off();
+    } else {
+        shell_views().refresh_commands();
+        shell_views().repaint_status_bar();
+    }
+}
+
+}  // namespace pv
