@@ -41,7 +41,8 @@ int unit_record_main(std::vector<std::string> args, Io io);
 int unit_record(std::vector<std::string> args, Io io, pv::Port& port);
 
 // The maps the two corrections are worked out from: a data file's (`file`), or the unit's
-// own when `file` is empty; then the unit's map function. Failures have been said on err.
+// own when `file` is empty; then the unit's map function, and without a file its pressure
+// unit. Failures have been said on err.
 bool load_correction_maps(const std::string& file, Io io);
 // unit_main on a given port instead of the serial device (tests); --port and --com then
 // only choose the COM number that messages name.

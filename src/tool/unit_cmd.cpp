@@ -100,33 +100,6 @@ int unit_versions(Io io) {
     return valve && display ? kOk : kFailed;
 }
 
-// The maps the corrections are worked out from: a data file's, or the unit's own.
-bool load_maps(const std::string& file, Io io) {
-    if (!file.empty()) {
-        if (!pv::ReadDataFile(file)) {
-            say(io.err, pv::msg_text(1));
-            return false;
-        }
-    } else {
-        for (int id : pv::kTableIds) {
-            if (!pv::read_table(id)) {
-                say(io.err, pv::comm_error_text(id, false));
-                return false;
-            }
-        }
-    }
-    // The unit's map function decides which axes apply and its pressure unit how the
-    // pressures read, as after loading the parameters.
-    for (int id : {106, 109}) {
-        if (!file.empty() && id == 109) continue;
-        if (!pv::read_block(id)) {
-            say(io.err, pv::comm_error_text(id, false));
-            return false;
-        }
-    }
-    return true;
-}
-
 void print_values(const pv::LiveValues& v, std::ostream& out) {
     out << v.live_boost << '\t' << v.live_peak_boost << '\t' << int{v.live_rev} << '\t'
         << int{v.live_throttle} << '\t' << v.live_boost_correction << '\t'
@@ -177,7 +150,29 @@ int unit_poll(long count, const std::string& file, bool monitor, Io io) {
 }  // namespace
 
 bool load_correction_maps(const std::string& file, Io io) {
-    return load_maps(file, io);
+    if (!file.empty()) {
+        if (!pv::ReadDataFile(file)) {
+            say(io.err, pv::msg_text(1));
+            return false;
+        }
+    } else {
+        for (int id : pv::kTableIds) {
+            if (!pv::read_table(id)) {
+                say(io.err, pv::comm_error_text(id, false));
+                return false;
+            }
+        }
+    }
+    // The unit's map function decides which axes apply and its pressure unit how the
+    // pressures read, as after loading the parameters.
+    for (int id : {106, 109}) {
+        if (!file.empty() && id == 109) continue;
+        if (!pv::read_block(id)) {
+            say(io.err, pv::comm_error_text(id, false));
+            return false;
+        }
+    }
+    return true;
 }
 
 int unit_main(const std::vector<std::string>& args_in, Io io) {
