@@ -123,7 +123,7 @@ int unit_poll(long count, const std::string& file, bool monitor, Io io) {
     } else if (!pv::read_block(103)) {
         say(io.err, pv::error_text(4));
     } else {
-        ok = load_maps(file, io);
+        ok = load_correction_maps(file, io);
     }
     pv::set_comm_state(0);
     if (!ok) return kFailed;
