@@ -80,24 +80,6 @@ bool read_document(const std::string& path, pv::ControllerData& out, Io io) {
     return true;
 }
 
-// Messages of the link go to stderr; a question is declined, so nothing is ever changed.
-class ReadOnlyPrompter : public pv::Prompter {
-  public:
-    explicit ReadOnlyPrompter(std::ostream& err) : err_(err) {}
-    void message(pv::Icon, const std::string& text) override { say(err_, text); }
-    pv::Answer ask(pv::Icon, pv::Buttons buttons, const std::string& text) override {
-        say(err_, text);
-        return buttons == pv::Buttons::YesNo ? pv::Answer::No : pv::Answer::Cancel;
-    }
-    std::optional<std::string> input(const std::string&, const std::string&,
-                                     const std::string&) override {
-        return std::nullopt;
-    }
-
-  private:
-    std::ostream& err_;
-};
-
 // What Load All Data reads, and nothing else: the readiness and status checks, then the
 // tables and the parameter set. A locked unit is not unlocked; its data stays unread.
 bool read_unit(Io io) {
@@ -149,7 +131,7 @@ int unit_diff(std::vector<std::string> args, Io io, pv::Port& port) {
 
     pv::ControllerData in_unit;
     {
-        ReadOnlyPrompter prompter(io.err);
+        DecliningPrompter prompter(io.err);
         UnitSession session(port, prompter);
         if (!read_unit(io)) return kError;
         in_unit = pv::data;

@@ -30,23 +30,6 @@ extern "C" void on_interrupt(int) {
     record_interrupted = true;
 }
 
-class ConsoleRecordingPrompter : public pv::Prompter {
-  public:
-    explicit ConsoleRecordingPrompter(std::ostream& err) : err_(err) {}
-    void message(pv::Icon, const std::string& text) override { say(err_, text); }
-    pv::Answer ask(pv::Icon, pv::Buttons buttons, const std::string& text) override {
-        say(err_, text);
-        return buttons == pv::Buttons::YesNo ? pv::Answer::No : pv::Answer::Cancel;
-    }
-    std::optional<std::string> input(const std::string&, const std::string&,
-                                     const std::string&) override {
-        return std::nullopt;
-    }
-
-  private:
-    std::ostream& err_;
-};
-
 class ConsoleRecording : public pv::RecordingHost {
   public:
     explicit ConsoleRecording(long samples) : samples_(samples) {}
@@ -95,7 +78,7 @@ int unit_record(std::vector<std::string> args, Io io, pv::Port& port) {
     const std::string out_path = args[0];
     pv::settings.com_port = static_cast<uint8_t>(com_number);
 
-    ConsoleRecordingPrompter prompter(io.err);
+    DecliningPrompter prompter(io.err);
     UnitSession session(port, prompter);
     // The corrections come from the maps the window would hold: the unit's own, or a file's.
     pv::set_comm_state(1);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/ui/prompter.h"
+
 namespace pv {
 class Port;
 }
@@ -59,5 +61,24 @@ bool take_flag(std::vector<std::string>& args, const std::string& name);
 std::string console_text(const std::string& text8);
 // One library text as a line of its own.
 void say(std::ostream& os, const std::string& text8);
+
+// The console's side of a command that asks nothing: every message goes to `err`, a question
+// is declined (No, or Cancel) and an input refused, so nothing is changed behind the user.
+class DecliningPrompter : public pv::Prompter {
+  public:
+    explicit DecliningPrompter(std::ostream& err) : err_(err) {}
+    void message(pv::Icon, const std::string& text) override { say(err_, text); }
+    pv::Answer ask(pv::Icon, pv::Buttons buttons, const std::string& text) override {
+        say(err_, text);
+        return buttons == pv::Buttons::YesNo ? pv::Answer::No : pv::Answer::Cancel;
+    }
+    std::optional<std::string> input(const std::string&, const std::string&,
+                                     const std::string&) override {
+        return std::nullopt;
+    }
+
+  private:
+    std::ostream& err_;
+};
 
 }  // namespace pvtool

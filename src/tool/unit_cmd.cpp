@@ -29,24 +29,6 @@ constexpr const char* kUnitUsage =
     "       pvtool unit load-all|load-params|send-all|send-params|lock|reset ...\n"
     "       pvtool unit record OUT.PVL [--samples N] [--file DATA.PVD] ...\n";
 
-// Messages of the link (a port that cannot be opened) go to stderr; nothing is asked.
-class ConsolePrompter : public pv::Prompter {
-  public:
-    explicit ConsolePrompter(std::ostream& err) : err_(err) {}
-    void message(pv::Icon, const std::string& text) override { say(err_, text); }
-    pv::Answer ask(pv::Icon, pv::Buttons buttons, const std::string& text) override {
-        say(err_, text);
-        return buttons == pv::Buttons::YesNo ? pv::Answer::No : pv::Answer::Cancel;
-    }
-    std::optional<std::string> input(const std::string&, const std::string&,
-                                     const std::string&) override {
-        return std::nullopt;
-    }
-
-  private:
-    std::ostream& err_;
-};
-
 int unit_status(Io io) {
     pv::set_comm_state(3);
     bool ok = pv::read_block(103);
@@ -216,7 +198,7 @@ int unit_command(const std::vector<std::string>& args_in, Io io, pv::Port* port)
 
     ConsolePort serial(device, io.err);
     pv::Port& line = port ? *port : serial;
-    ConsolePrompter console(io.err);
+    DecliningPrompter console(io.err);
     UnitSession session(line, console);
     if (command == "status") return unit_status(io);
     if (command == "versions") return unit_versions(io);

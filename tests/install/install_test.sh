@@ -26,15 +26,17 @@ lib=$(find "$prefix" -name 'libPVDLang.so*' -type f)
 # The installed programs find the library through their run path, not the build folder.
 runpath=$(readelf -d "$prefix/bin/pvtool" | sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p')
 [[ $runpath == '$ORIGIN/'* ]] || fail "pvtool's run path is not relative: $runpath"
-if ldd "$prefix/bin/pvtool" | grep -q "$build"; then fail "pvtool uses the build folder"; fi
-ldd "$prefix/bin/pvtool" | grep -q "libPVDLang.so => $prefix/" || fail "pvtool does not find its library"
+# Read whole before matching: grep -q stopping early would break ldd's pipe under pipefail.
+libs=$(ldd "$prefix/bin/pvtool")
+if grep -q "$build" <<<"$libs"; then fail "pvtool uses the build folder"; fi
+grep -q "libPVDLang.so => $prefix/" <<<"$libs" || fail "pvtool does not find its library"
 
 cd "$prefix"
 env -i HOME="$prefix" PATH=/usr/bin:/bin "$prefix/bin/pvtool" --lang 1033 pvd new new.PVD
 [[ $(stat -c %s new.PVD) == 506 ]] || fail "pvd new did not write a 506-byte data file"
 env -i HOME="$prefix" PATH=/usr/bin:/bin "$prefix/bin/pvtool" --lang 1033 pvd dump new.PVD >dump.json
 grep -q '"rpm_axis"' dump.json || fail "pvd dump printed no document"
-"$prefix/bin/pvsim" --help | grep -q 'usage: pvsim' || fail "pvsim --help"
+grep -q 'usage: pvsim' <<<"$("$prefix/bin/pvsim" --help)" || fail "pvsim --help"
 
 # The desktop files pass their validators.
 desktop-file-validate "$prefix/share/applications/org.pvedit.pvedit.desktop"

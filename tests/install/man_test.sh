@@ -23,12 +23,12 @@ for prog in pvtool pvsim pvedit; do
   text=$(page_text "$page")
   # Examples may show other programs' options; the page's own start where the examples do.
   own=$(sed '/^\.SH EXAMPLES/,$d' <<<"$text")
-  comm -23 <(options_of <<<"$help") <(options_of <<<"$text") | while read -r o; do
-    echo "FAIL: $prog --help lists $o, its manual page does not" >&2; echo x
-  done | grep -q x && status=1
-  comm -13 <(options_of <<<"$help") <(options_of <<<"$own") | while read -r o; do
-    echo "FAIL: $prog.1 lists $o, $prog --help does not" >&2; echo x
-  done | grep -q x && status=1
+  for o in $(comm -23 <(options_of <<<"$help") <(options_of <<<"$text")); do
+    fail "$prog --help lists $o, its manual page does not"
+  done
+  for o in $(comm -13 <(options_of <<<"$help") <(options_of <<<"$own")); do
+    fail "$prog.1 lists $o, $prog --help does not"
+  done
   if [[ $prog == pvtool ]]; then
     # Every "GROUP COMMAND" pair of the help text (alternatives written a|b) has its entry.
     while read -r group cmds; do
