@@ -2,6 +2,7 @@
 // dialogs and Log Link driving the map's live cursor.
 #include "app/logging/log.h"
 
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -111,6 +112,52 @@ TEST_F(LogCommandsTest, LogLinkDrivesTheMapsLiveCursor) {
     QApplication::processEvents();
     EXPECT_EQ(state.log_link, 0);
     EXPECT_FALSE(main->menuloglink->isChecked());
+}
+
+// With both logs open under Log Link, the data log moves the map's live cursor and the
+// comparison log its own cursor, each from the record under its window's cursor.
+TEST_F(LogCommandsTest, LogLinkPutsBothLogsCursorsOnTheMap) {
+    start();
+    main->menunewClick();
+    Tmap* map = main->map_window();
+    ASSERT_NE(map, nullptr);
+    data.axis_select_no = 4;  // rpm across, throttle down
+    data.rpm_axis = {10, 25, 40, 55, 70};
+    data.throttle_axis = {0, 25, 50, 75, 100};
+    map->rebuild_after_parameters();
+    map->lvmap1->setCurrentRow(1);
+    map->lvmap2->setCurrentRow(0);  // Boost Correction Map A
+    cursors = CursorState{};
+
+    dialogs.log_open_answers = {drive("data.PVL", 60)};
+    main->btnlogClick();
+    Tlog* data_log = log_window();
+    ASSERT_NE(data_log, nullptr);
+    data_log->btnopen->click();
+    dialogs.log_open_answers = {drive("other.PVL", 60)};
+    main->menuotherlogClick();
+    Tlog* other_log = nullptr;
+    for (QMdiSubWindow* w : main->mdi_area()->subWindowList())
+        if (auto* l = qobject_cast<Tlog*>(w); l && l != data_log) other_log = l;
+    ASSERT_NE(other_log, nullptr);
+    other_log->btnopen->click();
+    main->RefreshCommands();
+
+    data_log->sblog->setValue(5);    // rev 25 (2500 rpm), throttle 15
+    other_log->sblog->setValue(40);  // rev 60 (6000 rpm), throttle 50
+    main->menuloglink->trigger();
+    ASSERT_EQ(state.log_link, 1);
+    EXPECT_EQ(cursors.live_cursor.near_col, 2);
+    EXPECT_EQ(cursors.live_cursor.near_row, 2);
+    EXPECT_EQ(other_live.live_rev, 60);
+    EXPECT_EQ(cursors.compare_cursor.near_col, 4);
+    EXPECT_EQ(cursors.compare_cursor.near_row, 3);
+
+    other_log->sblog->setValue(55);  // rev 75, throttle 65: beyond the last rpm point
+    QApplication::processEvents();
+    EXPECT_EQ(cursors.compare_cursor.near_col, 5);
+    EXPECT_EQ(cursors.compare_cursor.near_row, 4);
+    EXPECT_EQ(cursors.live_cursor.near_col, 2) << "the data log's cursor stays where it was";
 }
 
 TEST_F(LogCommandsTest, LogLinkFollowsTheAxisModeOnTheMap) {

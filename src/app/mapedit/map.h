@@ -55,6 +55,8 @@ class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
 
     // LiveViews: a poll moves the live cursor unless it is disabled or held.
     void update_live_cursor() override;
+    // The comparison log under Log Link wrote the record under its cursor.
+    void update_compare_cursor() override { UpdateCompareCursor(); }
     void clear_cursor_hold() override;
     // UpdateLiveCursor and UpdateCompareCursor: the cursor to the operating point of the
     // live values, or of the comparison log's record, and the repaint and selection it needs.
