@@ -19,7 +19,8 @@ for prog in pvtool pvsim pvedit; do
     [[ -z $warnings ]] || fail "$prog.1: $warnings"
   fi
   [[ -x $bin/$prog ]] || continue
-  help=$(QT_QPA_PLATFORM=offscreen "$bin/$prog" --help)
+  # A program that ignored --help would start its window: give it seconds, not forever.
+  help=$(QT_QPA_PLATFORM=offscreen timeout 20 "$bin/$prog" --help) || { fail "$prog --help"; continue; }
   text=$(page_text "$page")
   # Examples may show other programs' options; the page's own start where the examples do.
   own=$(sed '/^\.SH EXAMPLES/,$d' <<<"$text")
