@@ -78,6 +78,15 @@ TEST(IniFile, WhatIsWrittenIsReadBackExactly) {
     last.parse("[A]\r\nK=1\r\n");
     last.write_int("A", "J", 2);
     EXPECT_EQ(last.text(), "[A]\r\nK=1\r\nJ=2\r\n");
+
+    // Stray CRs before a line end are dropped: kept, they would make a CR LF of the plain LF
+    // written after them, and the next read would switch the whole file to CR LF.
+    IniFile stray;
+    stray.parse("\r\r");
+    stray.write_string("A", "K", "v");
+    IniFile again;
+    again.parse(stray.text());
+    EXPECT_EQ(again.text(), stray.text());
 }
 
 TEST(IniFile, SaveReplacesTheFileWholeOrNotAtAll) {

@@ -96,7 +96,9 @@ void IniFile::parse(const std::string& text) {
         std::string raw =
             text.substr(start, end == std::string::npos ? std::string::npos : end - start);
         start = end == std::string::npos ? text.size() : end + 1;
-        if (!raw.empty() && raw.back() == '\r') raw.pop_back();
+        // A CR before the line end is the CR LF convention; more than one is noise, and kept
+        // it would turn the next line end into a CR LF of its own.
+        while (!raw.empty() && raw.back() == '\r') raw.pop_back();
 
         Line line;
         line.raw = raw;
