@@ -13,7 +13,9 @@ for target in "$build"/fuzz/fuzz_*; do
   work=$(mktemp -d)
   [[ -d "$seeds" ]] && cp -r "$seeds"/. "$work"/
   echo "== $name (${seconds}s)"
-  if ! "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=0 "$work" >"$work.log" 2>&1; then
+  # A crashing input is kept in the build folder, never dropped into the source tree.
+  if ! "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=0 \
+      -artifact_prefix="$build/" "$work" >"$work.log" 2>&1; then
     tail -n 40 "$work.log"
     status=1
   fi
