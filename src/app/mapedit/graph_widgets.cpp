@@ -171,11 +171,7 @@ class ValueEditor : public QStyledItemDelegate {
     explicit ValueEditor(ValueGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex&) const override {
-        auto* e = new QLineEdit(parent);
-        e->setFrame(false);
-        e->setFont(grid_->font());
-        grid_->editor_ = e;
-        return e;
+        return grid_->open_editor(parent);
     }
 
   protected:
@@ -191,7 +187,7 @@ class ValueEditor : public QStyledItemDelegate {
 };
 
 ValueGrid::ValueGrid(Tgraph* owner, QWidget* parent)
-    : QTableView(parent), owner_(owner), cells_(new ValueRowModel(this)) {
+    : EditGrid(parent), owner_(owner), cells_(new ValueRowModel(this)) {
     setModel(cells_);
     setItemDelegate(new ValueEditor(this));
     setSelectionMode(QAbstractItemView::ContiguousSelection);
@@ -213,18 +209,6 @@ ValueGrid::ValueGrid(Tgraph* owner, QWidget* parent)
             [this](int) { owner_->sggraphMouseDown(); });
     corner_ = findChild<QAbstractButton*>();
     if (corner_) corner_->installEventFilter(this);
-}
-
-QString ValueGrid::editor_text() const {
-    auto* e = qobject_cast<QLineEdit*>(editor_.data());
-    return e && editing() ? e->text() : QString();
-}
-
-void ValueGrid::end_edit() {
-    if (!editing() || !editor_) return;
-    QWidget* e = editor_;
-    editor_ = nullptr;
-    closeEditor(e, QAbstractItemDelegate::NoHint);
 }
 
 std::pair<int, int> ValueGrid::selected_points() const {

@@ -10,6 +10,8 @@
 #include <functional>
 #include <vector>
 
+#include "app/common/edit_grid.h"
+
 class QAbstractButton;
 
 namespace pv {
@@ -77,13 +79,10 @@ class ValueRowModel : public QAbstractTableModel {
 };
 
 // `sggraph`.
-class ValueGrid : public QTableView {
+class ValueGrid : public EditGrid {
   public:
     ValueGrid(Tgraph* owner, QWidget* parent);
     ValueRowModel* cells() const { return cells_; }
-    bool editing() const { return state() == QAbstractItemView::EditingState; }
-    QString editor_text() const;
-    void end_edit();
     // The selected points first..last (from 1); the current one when none is selected.
     std::pair<int, int> selected_points() const;
     void select_points(int first, int last);
@@ -100,14 +99,11 @@ class ValueGrid : public QTableView {
     bool eventFilter(QObject* object, QEvent* event) override;
 
   protected slots:
-    // Typed text is applied by Enter only.
-    void commitData(QWidget*) override {}
 
   private:
     friend class ValueEditor;
     Tgraph* owner_;
     ValueRowModel* cells_;
-    QPointer<QWidget> editor_;
     QAbstractButton* corner_ = nullptr;
 };
 

@@ -131,11 +131,8 @@ void MapCellPainter::paint(QPainter* p, const QStyleOptionViewItem& option,
 
 QWidget* MapCellPainter::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                       const QModelIndex&) const {
-    auto* e = new QLineEdit(parent);
-    e->setFrame(false);
-    e->setFont(grid_->font());
+    QLineEdit* e = grid_->open_editor(parent);
     e->setTextMargins(0, 0, 0, 0);
-    grid_->editor_ = e;
     return e;
 }
 
@@ -156,7 +153,7 @@ bool MapCellPainter::eventFilter(QObject* object, QEvent* event) {
 }
 
 MapGrid::MapGrid(Tmap* owner, QWidget* parent)
-    : QTableView(parent),
+    : EditGrid(parent),
       owner_(owner),
       cells_(new MapGridModel(this)),
       painter_(new MapCellPainter(this)) {
@@ -184,18 +181,6 @@ MapGrid::MapGrid(Tmap* owner, QWidget* parent)
             [this](int s) { owner_->sgmapMouseMove(0, s + 1); });
     corner_ = findChild<QAbstractButton*>();
     if (corner_) corner_->installEventFilter(this);
-}
-
-QString MapGrid::editor_text() const {
-    auto* e = qobject_cast<QLineEdit*>(editor_.data());
-    return e && editing() ? e->text() : QString();
-}
-
-void MapGrid::end_edit() {
-    if (!editing() || !editor_) return;
-    QWidget* e = editor_;
-    editor_ = nullptr;
-    closeEditor(e, QAbstractItemDelegate::NoHint);
 }
 
 Selection MapGrid::selected_cells() const {

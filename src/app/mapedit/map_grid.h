@@ -8,6 +8,7 @@
 #include <QTableView>
 #include <array>
 
+#include "app/common/edit_grid.h"
 #include "core/mapedit/edit_ops.h"
 
 class QAbstractButton;
@@ -66,18 +67,13 @@ class MapCellPainter : public QStyledItemDelegate {
     MapGrid* grid_;
 };
 
-class MapGrid : public QTableView {
+class MapGrid : public EditGrid {
     Q_OBJECT
   public:
     MapGrid(Tmap* owner, QWidget* parent);
 
     MapGridModel* cells() const { return cells_; }
     Tmap* owner() const { return owner_; }
-    bool editing() const { return state() == QAbstractItemView::EditingState; }
-    // The in-place editor's text while editing.
-    QString editor_text() const;
-    // Closes the in-place editor; what was typed is dropped.
-    void end_edit();
     // The selection as one block of cells, from 1; the current cell when nothing is selected.
     Selection selected_cells() const;
     void select_cells(const Selection& s);
@@ -97,13 +93,9 @@ class MapGrid : public QTableView {
     void changeEvent(QEvent* event) override;
 
   protected slots:
-    // Typed text reaches the table only through Enter, never by leaving the cell.
-    void commitData(QWidget*) override {}
 
   private:
-    friend class MapCellPainter;
     Tmap* owner_;
-    QPointer<QWidget> editor_;  // the in-place editor while one is open
     MapGridModel* cells_;
     MapCellPainter* painter_;
     QAbstractButton* corner_ = nullptr;
