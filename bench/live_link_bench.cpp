@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QListWidget>
 #include <QTimer>
 #include <algorithm>
@@ -165,8 +166,11 @@ void BM_LinkedWithMonitorAndTrace(benchmark::State& state) {
         const double cpu0 = cpu_seconds();
         clock.start();
         probe.start();
-        QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
-        app.exec();
+        // A loop of its own: QApplication::quit() would close every window, and with the
+        // map window the link.
+        QEventLoop loop;
+        QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+        loop.exec();
         const double wall = static_cast<double>(clock.nsecsElapsed()) / 1e9;
         figures.seconds = wall;
         figures.poll_ratio = static_cast<double>(port.polls - polls0) / wall / 40.0;
