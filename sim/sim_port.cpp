@@ -71,4 +71,14 @@ bool SimPort::read(uint8_t* bytes, size_t count, size_t& got) {
     return true;
 }
 
+bool SimPort::read_ready(uint8_t* bytes, size_t count, size_t& got) {
+    got = 0;
+    if (!open_ || unplugged) return false;
+    got = std::min(count, rx_.size());
+    if (ready_bytes > 0) got = std::min(got, ready_bytes);
+    std::copy(rx_.begin(), rx_.begin() + static_cast<long>(got), bytes);
+    rx_.erase(rx_.begin(), rx_.begin() + static_cast<long>(got));
+    return true;
+}
+
 }  // namespace pvsim

@@ -20,11 +20,17 @@ class SimPort : public pv::Port {
     bool purge() override;
     bool write(const uint8_t* bytes, size_t count) override;
     bool read(uint8_t* bytes, size_t count, size_t& got) override;
+    // With `watchable`, the link's polls wait in the event loop; a test then hands them the
+    // reply with read_ready, at most `ready_bytes` of it each time when that is set.
+    int watch_handle() const override { return watchable && open_ ? 0 : -1; }
+    bool read_ready(uint8_t* bytes, size_t count, size_t& got) override;
 
     // Knobs for tests.
     bool present = true;            // false: open fails, as for an absent device
     bool refuse_configure = false;  // configure fails
     bool unplugged = false;         // the adapter is gone: every call on the line fails
+    bool watchable = false;
+    size_t ready_bytes = 0;
 
     // What the link did with the port.
     int opens = 0;

@@ -147,4 +147,20 @@ bool SerialPort::read(uint8_t* bytes, size_t count, size_t& got) {
     return true;
 }
 
+bool SerialPort::read_ready(uint8_t* bytes, size_t count, size_t& got) {
+    got = 0;
+    if (fd_ < 0) return false;
+    while (got < count) {
+        ssize_t n = ::read(fd_, bytes + got, count - got);
+        if (n > 0) {
+            got += static_cast<size_t>(n);
+            continue;
+        }
+        if (n == 0) return false;  // hung up
+        if (errno == EINTR) continue;
+        return errno == EAGAIN || errno == EWOULDBLOCK;
+    }
+    return true;
+}
+
 }  // namespace pv

@@ -24,6 +24,8 @@ class SerialPort : public Port {
     bool purge() override;
     bool write(const uint8_t* bytes, size_t count) override;
     bool read(uint8_t* bytes, size_t count, size_t& got) override;
+    int watch_handle() const override { return fd_; }
+    bool read_ready(uint8_t* bytes, size_t count, size_t& got) override;
 
     bool is_open() const { return fd_ >= 0; }
     const std::string& device() const { return device_; }

@@ -12,6 +12,8 @@
 #include "app/mapedit/map.h"
 #include "app/mapedit/map_grid.h"
 #include "app_fixture.h"
+#include "platform/serial_port.h"
+#include "support/served_unit.h"
 #include "support/transfers_support.h"
 
 namespace pv::test {
@@ -258,6 +260,37 @@ TEST_F(LinkCommands, LoadParameterReportsAFailedSaveOnceAndKeepsTheDocument) {
     EXPECT_EQ(texts(), (std::vector<std::string>{msg_text(12), msg_text(2)}));
     EXPECT_EQ(data.setboost_a, 77) << "the unsaved parameters are not overwritten";
     EXPECT_TRUE(main->isEnabled());
+}
+
+// The real termios port against a unit on a pseudo-terminal: while a poll's reply is on the
+// wire the window goes on with its events, and the poll ends when the reply arrives.
+TEST_F(LinkCommands, OverARealLineThePollsLeaveTheWindowFree) {
+    pvtest::ServedUnit served(pvsim::program_defaults(), [](pvsim::SimUnit& u) {
+        u.fixed_live = LiveSample{0, 0, 30, 77};
+    });
+    ASSERT_TRUE(served.ok());
+    SerialPort serial(served.path());
+    install_link(&serial);
+    set_clock(nullptr);  // the reply's time-out runs on the real clock here
+    start();
+    main->menunewClick();
+    main->map_window()->lvmap1->setCurrentRow(1);
+    main->map_window()->lvmap2->setCurrentRow(0);
+    main->btnlinkClick();  // Link is offered only for a document from the unit
+    ASSERT_TRUE(state.link_on);
+
+    bool free_while_waiting = false;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (state.poll_busy && exchange_in_flight()) free_while_waiting = true;
+    });
+    probe.start(1);
+    QTRY_VERIFY_WITH_TIMEOUT(free_while_waiting && live.live_throttle == 77, 10000);
+    EXPECT_EQ(state.poll_misses, 0);
+
+    main->btnlinkClick();
+    EXPECT_FALSE(state.link_on || state.poll_busy || exchange_in_flight());
+    install_link(&port_);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "core/document/unit.h"
 #include "core/link/netunit.h"
@@ -18,31 +17,12 @@
 #include "sim/pty_server.h"
 #include "sim/sim_unit.h"
 #include "support/program.h"
+#include "support/served_unit.h"
 #include "tool/tool.h"
 
 namespace {
 
-// A simulated unit served on its own thread for the length of a test.
-class ServedUnit {
-  public:
-    explicit ServedUnit(pvsim::Options options = {}) : unit_(options), server_(unit_) {
-        ok_ = server_.open();
-        if (ok_) thread_ = std::thread([this] { server_.serve(); });
-    }
-    ~ServedUnit() {
-        server_.stop();
-        if (thread_.joinable()) thread_.join();
-    }
-    bool ok() const { return ok_; }
-    const std::string& path() const { return server_.path(); }
-    pvsim::PtyServer& server() { return server_; }
-
-  private:
-    pvsim::SimUnit unit_;
-    pvsim::PtyServer server_;
-    std::thread thread_;
-    bool ok_ = false;
-};
+using pvtest::ServedUnit;
 
 class OverPty : public ::testing::Test {
   protected:

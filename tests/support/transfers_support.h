@@ -31,6 +31,7 @@ class WindowHooks : public pvtest::FakeWindows {
     int gauge_steps = 0;
     SaveResult save_result = SaveResult::saved;
     uint32_t link_interval = 0;
+    std::vector<std::pair<int, uint32_t>> port_watches;  // (handle, time-out) of watch_port
     int pressure_unit_at_close = -1;
 
     bool has(const std::string& e) const {
@@ -60,6 +61,9 @@ class WindowHooks : public pvtest::FakeWindows {
     void fill_grid() override { note("fill_grid"); }
     void set_link_button(bool down) override { note(down ? "link down" : "link up"); }
     void set_link_timer(uint32_t interval) override { link_interval = interval; }
+    void watch_port(int handle, uint32_t timeout_ms) override {
+        port_watches.emplace_back(handle, timeout_ms);
+    }
     void close_monitor() override {
         note("close_monitor");
         pv::state.monitor_open = 0;
@@ -112,6 +116,11 @@ class BreakingPort : public pv::Port {
     bool read(uint8_t* b, size_t n, size_t& got) override {
         got = 0;
         return swallowed_ || inner_.read(b, n, got);
+    }
+    int watch_handle() const override { return inner_.watch_handle(); }
+    bool read_ready(uint8_t* b, size_t n, size_t& got) override {
+        got = 0;
+        return swallowed_ || inner_.read_ready(b, n, got);
     }
 
   private:

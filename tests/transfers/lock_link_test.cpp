@@ -137,5 +137,100 @@ TEST_F(Link, SixtyFirstMissedPollSwitchesTheLinkOff) {
     EXPECT_EQ(exchanges(), 122u);  // one try per tick
 }
 
+// With a port the event loop can watch, a tick only sends the request and the reply is taken
+// as it arrives, so the window is never held for the exchange's wire time.
+class LinkInEventLoop : public Link {
+  protected:
+    void SetUp() override {
+        Link::SetUp();
+        port->watchable = true;
+        sim->fixed_live = pv::LiveSample{-1234, 2000, 45, 60};
+    }
+    void collect(int times) {
+        for (int k = 0; k < times; ++k) pv::link_poll_collect();
+    }
+    using Watch = std::pair<int, uint32_t>;
+    static constexpr Watch kWatching{0, 112}, kIdle{-1, 0};
+};
+
+TEST_F(LinkInEventLoop, TheReplyIsTakenAsItArrivesAndAWaitingTickFollowsAtOnce) {
+    start_link();
+    state.monitor_open = 1;
+    port->ready_bytes = 10;
+    tick(1);
+    EXPECT_EQ(exchanges(), 1u);
+    EXPECT_TRUE(state.poll_busy);
+    EXPECT_EQ(hooks.port_watches, std::vector<Watch>{kWatching});
+    tick(1);  // the reply is still on the wire: nothing more goes out
+    collect(2);
+    EXPECT_EQ(exchanges(), 1u);
+    EXPECT_NE(pv::live.live_boost, -1234);
+    EXPECT_TRUE(hooks.events.empty());
+
+    collect(1);  // the last four bytes
+    EXPECT_EQ(pv::live.live_boost, -1234);
+    EXPECT_EQ(pv::live.live_throttle, 60);
+    EXPECT_EQ(hooks.events, (Texts{"refresh_monitor", "update_live_cursor"}));
+    EXPECT_EQ(hooks.port_watches, (std::vector<Watch>{kWatching, kIdle, kWatching}));
+    EXPECT_EQ(exchanges(), 2u) << "the tick that came meanwhile polls as soon as the line is free";
+    EXPECT_TRUE(state.poll_busy);
+}
+
+TEST_F(LinkInEventLoop, MissesAndTheStatusReadFollowTheRulesOfAWaitingPoll) {
+    start_link();
+    line->broken.insert({pv::read_request, pv::live_data_address});
+    tick(1);
+    clock.advance(111);
+    collect(1);
+    EXPECT_TRUE(state.poll_busy) << "not yet overdue";
+    clock.advance(1);
+    collect(1);
+    EXPECT_FALSE(state.poll_busy);
+    EXPECT_EQ(state.poll_misses, 1);
+    EXPECT_EQ(hooks.port_watches.back(), kIdle);
+    line->broken.clear();
+
+    // The tenth poll reads the status too, with the tries of any status read.
+    pv::unit.status_poll_count = 9;
+    pv::data.status_word = 0;
+    line->break_block(103, false);
+    line->written.clear();
+    tick(1);
+    collect(1);
+    EXPECT_TRUE(state.poll_busy);
+    EXPECT_EQ(exchanges(), 2u);
+    line->broken.clear();
+    clock.advance(112);
+    collect(1);
+    EXPECT_EQ(exchanges(), 3u) << "a failed try is sent again at once";
+    EXPECT_TRUE(state.poll_busy);
+    collect(1);
+    EXPECT_FALSE(state.poll_busy);
+    EXPECT_EQ(state.poll_misses, 0);
+    EXPECT_EQ(pv::data.status_word, 0xD030);
+    EXPECT_EQ(pv::unit.status_poll_count, 0);
+}
+
+TEST_F(LinkInEventLoop, AnythingElseOnThePortDropsThePollOnTheLine) {
+    start_link();
+    state.monitor_open = 1;
+    tick(1);
+    EXPECT_TRUE(pv::read_block(118));
+    EXPECT_EQ(exchanges(), 2u) << "the command's own reply on the first try";
+    EXPECT_FALSE(state.poll_busy);
+    EXPECT_EQ(state.poll_misses, 0);
+    EXPECT_TRUE(hooks.events.empty());
+    EXPECT_EQ(hooks.port_watches.back(), kIdle);
+
+    tick(1);
+    EXPECT_TRUE(state.poll_busy);
+    EXPECT_FALSE(pv::link_button());  // Link off while the reply is on its way
+    EXPECT_FALSE(state.poll_busy);
+    EXPECT_FALSE(port->is_open());
+    collect(1);
+    EXPECT_EQ(state.poll_misses, 0);
+    EXPECT_EQ(hooks.port_watches.back(), kIdle);
+}
+
 }  // namespace
 }  // namespace xfertest

@@ -1,12 +1,15 @@
 // The main window's commands of the controller link: transfers, data lock, reset and the
 // live link. Each is carried out by the link's sequences; the windows only bracket them.
 #include <QAction>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include "app/link/transfer_dialogs.h"
 #include "app/shell/main.h"
 #include "core/document/unit.h"
 #include "core/link/link_timer.h"
 #include "core/link/lock.h"
+#include "core/link/netunit.h"
 #include "core/link/transfers.h"
 #include "core/mapedit/live_cursor.h"
 #include "core/ui/hooks.h"
@@ -70,6 +73,31 @@ void Tmain::btnatselClick() {
 
 void Tmain::linktimerTimer() {
     link_timer_tick();
+}
+
+void Tmain::watch_port(int handle, uint32_t timeout_ms) {
+    if (!reply_deadline_) {
+        reply_deadline_ = new QTimer(this);
+        reply_deadline_->setSingleShot(true);
+        reply_deadline_->setTimerType(Qt::PreciseTimer);
+        connect(reply_deadline_, &QTimer::timeout, this, [this] {
+            link_poll_collect();
+            // A timer a hair early finds the reply not yet overdue: look again shortly.
+            if (exchange_in_flight() && !reply_deadline_->isActive()) reply_deadline_->start(2);
+        });
+    }
+    if (handle < 0) {
+        if (port_watch_) port_watch_->setEnabled(false);
+        reply_deadline_->stop();
+        return;
+    }
+    if (!port_watch_ || port_watch_->socket() != handle) {
+        delete port_watch_;
+        port_watch_ = new QSocketNotifier(handle, QSocketNotifier::Read, this);
+        connect(port_watch_, &QSocketNotifier::activated, this, [] { link_poll_collect(); });
+    }
+    port_watch_->setEnabled(true);
+    reply_deadline_->start(static_cast<int>(timeout_ms) + 1);
 }
 
 }  // namespace pv

@@ -24,6 +24,7 @@ class QMenu;
 class QPainter;
 class QPrinter;
 class QTimer;
+class QSocketNotifier;
 class QToolBar;
 
 namespace pv {
@@ -114,6 +115,7 @@ class Tmain : public QMainWindow,
     void normal_cursor() override;
     void set_link_button(bool down) override;
     void set_link_timer(uint32_t interval_ms) override;
+    void watch_port(int handle, uint32_t timeout_ms) override;
 
     // DocumentFlow (document_flow.cpp): the one place that makes, saves and closes the
     // document's window.
@@ -246,6 +248,9 @@ class Tmain : public QMainWindow,
     QWidget* panel0_ = nullptr;  // drawn by the program (StatusPanel0)
     std::array<QLabel*, 4> panels_{};
     QTimer* linktimer = nullptr;
+    // A poll's reply on its way: the port's handle turning readable, and its time-out.
+    QSocketNotifier* port_watch_ = nullptr;
+    QTimer* reply_deadline_ = nullptr;
     QMenu* pmmap = nullptr;
     QMenu* menu_window_ = nullptr;
     QMenu* menu_com_ = nullptr;

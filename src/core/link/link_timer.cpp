@@ -79,20 +79,104 @@ bool link_button() {
     return state.link_on != 0;
 }
 
+namespace {
+
+// A poll whose exchanges wait in the event loop: the live data, then, when due, the status.
+enum class PollStep { none, live, status };
+PollStep step = PollStep::none;
+int status_attempts = 0;
+// A tick came while the poll was on the wire: the next poll starts as soon as this one ends,
+// as a tick held up by a waiting poll would.
+bool tick_waiting = false;
+
+void poll_succeeded() {
+    state.poll_misses = 0;
+    if (state.monitor_open) live_views().refresh_monitor();
+    if (state.doc_open) live_views().update_live_cursor();
+}
+
+void poll_failed() {
+    if (state.poll_misses < UINT16_MAX) ++state.poll_misses;
+}
+
+void end_poll() {
+    step = PollStep::none;
+    if (state.poll_misses > kPollMissLimit) link_off();
+    state.poll_busy = 0;
+}
+
+// Another exchange took the port first: the poll is simply gone, as a skipped tick is.
+void poll_dropped() {
+    step = PollStep::none;
+    tick_waiting = false;
+    state.poll_busy = 0;
+}
+
+bool begin_status_read() {
+    for (; status_attempts < kAttempts; ++status_attempts)
+        if (begin_exchange(status_request(), poll_dropped)) return true;
+    return false;
+}
+
+// The live values are in; the status read, when due, may still be on its way.
+void complete_live_poll(bool status_read) {
+    if (status_read) step = PollStep::status;
+    if (status_read && begin_status_read()) return;
+    finish_live_values();
+    poll_succeeded();
+    end_poll();
+}
+
+}  // namespace
+
 void link_timer_tick() {
     if (!state.link_on && !state.monitor_open) return;
     // A poll never waits behind a command or another poll: the tick is simply skipped.
-    if (state.ui_busy || state.poll_busy || state.transfer_active) return;
-    state.poll_busy = 1;
-    if (poll_live_data()) {
-        state.poll_misses = 0;
-        if (state.monitor_open) live_views().refresh_monitor();
-        if (state.doc_open) live_views().update_live_cursor();
-    } else if (state.poll_misses < UINT16_MAX) {
-        ++state.poll_misses;
+    if (state.ui_busy || state.poll_busy || state.transfer_active) {
+        if (step != PollStep::none) tick_waiting = true;
+        return;
     }
-    if (state.poll_misses > kPollMissLimit) link_off();
-    state.poll_busy = 0;
+    state.poll_busy = 1;
+    if (state.port_open && port().watch_handle() >= 0) {
+        if (begin_exchange(live_data_request(), poll_dropped)) {
+            step = PollStep::live;
+            return;
+        }
+        poll_failed();
+    } else if (poll_live_data()) {
+        poll_succeeded();
+    } else {
+        poll_failed();
+    }
+    end_poll();
+}
+
+void link_poll_collect() {
+    if (step == PollStep::none) return;
+    LinkFrame reply;
+    const Gathered got = collect_exchange(reply);
+    if (got == Gathered::waiting) return;
+    if (step == PollStep::live) {
+        if (got == Gathered::failed) {
+            poll_failed();
+            end_poll();
+        } else {
+            store_live_sample(reply);
+            status_attempts = 0;
+            complete_live_poll(status_read_due());
+        }
+    } else {
+        if (got == Gathered::valid) {
+            store_status(reply);
+        } else if (++status_attempts, begin_status_read()) {
+            return;
+        }
+        complete_live_poll(false);
+    }
+    if (tick_waiting && step == PollStep::none) {
+        tick_waiting = false;
+        link_timer_tick();
+    }
 }
 
 }  // namespace pv

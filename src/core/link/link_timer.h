@@ -17,7 +17,11 @@ void start_polling();
 // table shown and starts the link. True when the link runs afterwards.
 bool link_button();
 
-// Tmain.linktimerTimer: one poll unless the link is idle or something holds the port.
+// Tmain.linktimerTimer: one poll unless the link is idle or something holds the port. With
+// a port that can be watched the tick only sends the request; the poll goes on in
+// link_poll_collect as the reply arrives, and the window stays free meanwhile.
 void link_timer_tick();
+// The port turned readable or the reply is overdue (the watch_port hook).
+void link_poll_collect();
 
 }  // namespace pv

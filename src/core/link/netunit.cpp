@@ -2,6 +2,7 @@
 
 #include "core/document/datafile.h"
 #include "core/logging/live.h"
+#include "core/ui/clock.h"
 #include "core/ui/hooks.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
@@ -32,8 +33,38 @@ std::string port_message(uint32_t msg) {
     return msg_text(msg) + com_name() + ".";
 }
 
+// The exchange that waits in the event loop, while its reply comes in.
+struct InFlight {
+    bool active = false;
+    LinkFrame request;
+    LinkFrame reply;
+    size_t got = 0;
+    uint32_t sent_at = 0;
+    void (*dropped)() = nullptr;
+};
+InFlight flight;
+
+void end_flight() {
+    flight.active = false;
+    shell_views().watch_port(-1, 0);
+}
+
+// Drops the exchange in flight; with `let_arrive`, first waits for the rest of its reply so
+// that no late byte of it is left on the line.
+void drop_flight(bool let_arrive) {
+    if (!flight.active) return;
+    if (let_arrive && flight.got < kFrameSize) {
+        size_t got = 0;
+        port().read(flight.reply.bytes.data() + flight.got, kFrameSize - flight.got, got);
+    }
+    auto dropped = flight.dropped;
+    end_flight();
+    if (dropped) dropped();
+}
+
 // One try: clear both directions, send the request, collect 24 bytes.
 bool exchange_once(const LinkFrame& request, LinkFrame& reply) {
+    drop_flight(true);
     if (!state.port_open) return false;
     Port& p = port();
     p.purge();
@@ -86,6 +117,7 @@ void open_port() {
 }
 
 void close_port() {
+    drop_flight(false);
     if (!state.port_open) return;
     port().close();
     state.port_open = 0;
@@ -173,28 +205,85 @@ uint16_t read_status() {
     return read_block(103) ? data.status_word : kStatusUnknown;
 }
 
-bool poll_live_data() {
-    LinkFrame reply;
-    if (!exchange_once(make_read_request(settings.spl_header, live_data_address), reply))
-        return false;
+LinkFrame live_data_request() {
+    return make_read_request(settings.spl_header, live_data_address);
+}
 
+LinkFrame status_request() {
+    return make_read_request(settings.spl_header, frame_address(*find_block(103), 1, 1));
+}
+
+void store_live_sample(const LinkFrame& reply) {
     LiveSample s = decode_live_data(reply.data());
     live.live_boost = s.boost;
     live.live_rev = s.rev;
     live.live_throttle = s.throttle;
     live.live_peak_boost = s.peak_boost;
+}
 
-    // Every tenth poll re-reads the status; a count that something else carried past 9
-    // re-reads once it reaches 50 rather than on every poll.
+// Every tenth poll re-reads the status; a count that something else carried past 9 re-reads
+// once it reaches 50 rather than on every poll.
+bool status_read_due() {
     if (unit.status_poll_count == 9 || unit.status_poll_count >= 50) {
-        read_status();
         unit.status_poll_count = 0;
-    } else {
-        ++unit.status_poll_count;
+        return true;
     }
+    ++unit.status_poll_count;
+    return false;
+}
 
+void store_status(const LinkFrame& reply) {
+    decode_frame_data(*find_block(103), 1, 1, false, reply.data(), data, unit);
+}
+
+void finish_live_values() {
     compute_corrections(live, data, mode_b_active());
+}
+
+bool poll_live_data() {
+    LinkFrame reply;
+    if (!exchange_once(live_data_request(), reply)) return false;
+    store_live_sample(reply);
+    if (status_read_due()) read_status();
+    finish_live_values();
     return true;
+}
+
+bool begin_exchange(const LinkFrame& request, void (*dropped)()) {
+    drop_flight(true);
+    if (!state.port_open) return false;
+    Port& p = port();
+    if (p.watch_handle() < 0) return false;
+    p.purge();
+    if (!p.write(request.bytes.data(), kFrameSize)) return false;
+    flight = InFlight{true, request, {}, 0, clock().tick_count(), dropped};
+    shell_views().watch_port(p.watch_handle(), read_timeout_ms(kFrameSize));
+    return true;
+}
+
+Gathered collect_exchange(LinkFrame& reply) {
+    if (!flight.active) return Gathered::failed;
+    size_t got = 0;
+    const bool line_ok =
+        port().read_ready(flight.reply.bytes.data() + flight.got, kFrameSize - flight.got, got);
+    flight.got += got;
+    Gathered result = Gathered::waiting;
+    if (!line_ok)
+        result = Gathered::failed;
+    else if (flight.got == kFrameSize)
+        result = reply_valid(flight.request, flight.reply.bytes.data(), flight.got)
+                     ? Gathered::valid
+                     : Gathered::failed;
+    else if (clock().tick_count() - flight.sent_at >= read_timeout_ms(kFrameSize))
+        result = Gathered::failed;
+    if (result == Gathered::waiting) return result;
+    reply = flight.reply;
+    end_flight();
+    return result;
+}
+
+bool exchange_in_flight() {
+    return flight.active;
 }
 
 }  // namespace pv

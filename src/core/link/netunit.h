@@ -1,6 +1,7 @@
 // The controller link: who holds the serial port, the busy switch around a transfer, and the
-// exchanges with the unit. Everything runs synchronously on the user-interface thread; no
-// operation shows a message except open_port, which reports a port that cannot be opened.
+// exchanges with the unit. Everything runs on the user-interface thread, synchronously except
+// the live link's polls; no operation shows a message except open_port, which reports a port
+// that cannot be opened.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -62,6 +63,30 @@ uint16_t read_status();
 // One unrepeated read of the live-data block. On success fills the live values, re-reads the
 // status word every tenth time and works out the two corrections.
 bool poll_live_data();
+
+// poll_live_data in its steps, for a poll whose exchanges wait in the event loop.
+LinkFrame live_data_request();
+LinkFrame status_request();
+// Stores the measured values of a valid reply to live_data_request().
+void store_live_sample(const LinkFrame& reply);
+// Counts a successful poll; true when the status word is to be read again now.
+bool status_read_due();
+// Decodes a valid reply to status_request() into the status word and its flags.
+void store_status(const LinkFrame& reply);
+// The two corrections from the live values and the map set the unit runs.
+void finish_live_values();
+
+// An exchange that does not wait on the wire: begin_exchange sends the request and returns,
+// and collect_exchange gathers the reply as its bytes arrive (the watch_port hook says when
+// to call it). Only one is in flight. Every other exchange first lets it finish and drops
+// it, so a command never takes a poll's late reply for its own; `dropped` is then called.
+// Needs a port with a watch handle.
+enum class Gathered { waiting, valid, failed };
+bool begin_exchange(const LinkFrame& request, void (*dropped)());
+// Takes what has arrived: valid once the whole reply is in, failed when it is invalid, the
+// line failed or read_timeout_ms passed since the request went out.
+Gathered collect_exchange(LinkFrame& reply);
+bool exchange_in_flight();
 
 // The status flags of the last status word read.
 inline bool status_flag(int bit) {

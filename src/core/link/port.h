@@ -1,5 +1,6 @@
 // The serial line to the controller unit, as the link sees it. The window program and pvtool
-// install the termios port, tests the in-process simulated unit. Every call is synchronous.
+// install the termios port, tests the in-process simulated unit. Every call is synchronous;
+// a port with a watch handle also lets the link's polls wait in the event loop.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -32,6 +33,17 @@ class Port {
     // is not a failure: `got` tells how many arrived. False when the line itself failed (the
     // adapter went away).
     virtual bool read(uint8_t* bytes, size_t count, size_t& got) = 0;
+
+    // For callers that wait in an event loop rather than in read(): a handle that turns
+    // readable when bytes arrive, or -1 when the port has none (its exchanges then run
+    // synchronously).
+    virtual int watch_handle() const { return -1; }
+    // Takes up to `count` bytes that have already arrived, without waiting. False when the
+    // line itself failed.
+    virtual bool read_ready(uint8_t* /*bytes*/, size_t /*count*/, size_t& got) {
+        got = 0;
+        return false;
+    }
 };
 
 // The port in use. Until one is installed, a port that never opens.

@@ -29,6 +29,9 @@ class ShellViews {
     virtual void set_link_button(bool /*down*/) {}
     // linktimer's interval; 0 stops it.
     virtual void set_link_timer(uint32_t /*interval_ms*/) {}
+    // An exchange waits for its reply: call link_poll_collect() when `handle` turns readable
+    // and once `timeout_ms` have passed. A handle of -1 ends the watch.
+    virtual void watch_port(int /*handle*/, uint32_t /*timeout_ms*/) {}
 };
 
 // Views of the document's tables: the map window's grid and lists, the graph.
