@@ -103,12 +103,37 @@ TEST_F(MonitorWindow, LabelsStayHiddenAndUnsetUntilTheFirstPaint) {
     EXPECT_EQ(live.live_boost, 500);
 }
 
+// What the user sees of each row: name, a blank, the value right-aligned, a blank, the unit,
+// all inside the window.
+void expect_rows_readable(Tmntdlg& m) {
+    const QFontMetrics fm(m.pbmnt->font());
+    const int blank = fm.horizontalAdvance(QLatin1Char(' '));
+    for (int row = 0; row < kMonitorRows; ++row) {
+        QLabel* l = m.value_labels[static_cast<size_t>(row)];
+        const QString name =
+            QString::fromStdString(monitor_row_text(row, data.pressure_unit, rev_is_rpm()).name);
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_TRUE(l->alignment() & Qt::AlignRight);
+        EXPECT_EQ(l->geometry().right() + 1 + blank, m.unit_column());
+        EXPECT_GE(l->width(), l->fontMetrics().horizontalAdvance(l->text().trimmed()));
+        EXPECT_GE(l->x() + l->width() - l->fontMetrics().horizontalAdvance(l->text().trimmed()),
+                  8 + fm.horizontalAdvance(name) + blank);
+    }
+    EXPECT_GE(m.unit_column(),
+              fm.horizontalAdvance(QStringLiteral("offset correction ***** ")) + 8);
+    EXPECT_GE(m.pbmnt->width(), m.unit_column() + fm.horizontalAdvance(QStringLiteral("km/h")));
+}
+
 TEST_F(MonitorWindow, FirstFontChoiceKeepsTheStoredSizeLaterOnesFitTheText) {
+    settings.monitor_width = 1000;
+    settings.monitor_height = 400;
     Tmntdlg& m = open_monitor();
     m.activate_font_item();
     EXPECT_TRUE(m.ms[1]->isChecked());
     EXPECT_EQ(m.value_labels[0]->font().pointSize(), 16);
-    EXPECT_EQ(m.size(), QSize(310, 210));
+    EXPECT_EQ(m.size(), QSize(1000, 400));
+    m.ms[0]->trigger();
+    EXPECT_LT(m.width(), 1000);
 
     m.ms[4]->trigger();
     EXPECT_EQ(settings.monitor_font_index, 5);
@@ -120,8 +145,18 @@ TEST_F(MonitorWindow, FirstFontChoiceKeepsTheStoredSizeLaterOnesFitTheText) {
     EXPECT_EQ(m.height(), 6 * fm.height() + 65);
     // The labels follow the names' rows.
     EXPECT_EQ(m.value_labels[3]->y(), 3 * fm.height() + 10);
-    EXPECT_EQ(m.value_labels[3]->x(),
-              fm.horizontalAdvance(QStringLiteral("offset correction*")) + 8);
+    expect_rows_readable(m);
+}
+
+TEST_F(MonitorWindow, ValuesNeverRunIntoTheirUnits) {
+    settings.monitor_width = 100;  // stored for a smaller font
+    Tmntdlg& m = open_monitor();
+    m.activate_font_item();
+    sim->fixed_live = LiveSample{-1000, 2550, 255, 100};  // the widest texts
+    ASSERT_TRUE(poll_live_data());
+    m.refresh();
+    ASSERT_EQ(m.value_labels[0]->text().trimmed(), QStringLiteral("-100.0"));
+    expect_rows_readable(m);
 }
 
 TEST_F(MonitorWindow, ManualFrameSizeChangesFontsButNotTheWindow) {

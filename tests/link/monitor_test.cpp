@@ -122,9 +122,12 @@ TEST(MonitorTexts, FontSizesAndAutoFrameSize) {
 
     pv::settings.monitor_width = 310;
     pv::settings.monitor_height = 210;
-    pv::MonitorSize s = pv::monitor_auto_size(true, 20, 400, 1920, 1080);
+    pv::MonitorSize s = pv::monitor_auto_size(true, 20, 250, 1920, 1080);
     EXPECT_EQ(s.width, 310);
     EXPECT_EQ(s.height, 210);
+    s = pv::monitor_auto_size(true, 30, 400, 1920, 1080);  // the stored size would cut the text
+    EXPECT_EQ(s.width, 416);
+    EXPECT_EQ(s.height, 245);
     s = pv::monitor_auto_size(false, 20, 400, 1920, 1080);
     EXPECT_EQ(s.width, 416);
     EXPECT_EQ(s.height, 185);

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/common/qt_prompter.h"
 #include "core/document/unit.h"
@@ -122,6 +123,7 @@ Tmntdlg::Tmntdlg(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowStaysOn
         QPalette p = l->palette();
         p.setColor(QPalette::WindowText, row_colour(monitor_row_colour(row)));
         l->setPalette(p);
+        l->setAlignment(Qt::AlignRight | Qt::AlignTop);
         l->adjustSize();
         l->hide();  // until the first paint places them
         value_labels[static_cast<size_t>(row)] = l;
@@ -193,19 +195,43 @@ void Tmntdlg::refresh() {
         if ((written & (1u << row)) == 0) continue;
         QLabel* l = value_labels[static_cast<size_t>(row)];
         l->setText(QString::fromStdString(labels_.text(row)));
-        l->adjustSize();
+        place_value_label(row);
     }
 }
 
-void Tmntdlg::SetView() {
+// Where the units start: the column of the sample text, widened when the names and the
+// widest value of this font would not fit before it with a blank either side.
+int Tmntdlg::unit_column() const {
     const QFontMetrics fm(pbmnt->font());
-    const int h = fm.height();
-    const int x = fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 15))) + 8;
+    int names = 0;
+    for (int row = 0; row < kMonitorRows; ++row)
+        names = std::max(
+            names, fm.horizontalAdvance(
+                       ui_text(monitor_row_text(row, pv::data.pressure_unit, rev_is_rpm()).name)));
+    const int blank = fm.horizontalAdvance(QLatin1Char(' '));
+    const int widest_value =
+        value_labels[0]->fontMetrics().horizontalAdvance(QStringLiteral("-888.8"));
+    return std::max(fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 14))) + 8,
+                    8 + names + blank + widest_value + blank);
+}
+
+// The values stand right-aligned before the units, a blank between, so that the numbers line
+// up whatever the font's digit widths.
+void Tmntdlg::place_value_label(int row) {
+    const QFontMetrics fm(pbmnt->font());
+    const int left = fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 15))) + 8;
+    const int right = unit_column() - fm.horizontalAdvance(QLatin1Char(' '));
+    QLabel* l = value_labels[static_cast<size_t>(row)];
+    // The leading blanks that pad a value need no room: right-aligned, they would only be cut.
+    const int needed = l->fontMetrics().horizontalAdvance(l->text().trimmed());
+    const int width = std::max(right - left, needed);
+    l->setGeometry(right - width, row * fm.height() + 10, width, l->sizeHint().height());
+}
+
+void Tmntdlg::SetView() {
     for (int k = 0; k < kMonitorRows; ++k) {
-        QLabel* l = value_labels[static_cast<size_t>(k)];
-        l->move(x, k * h + 10);
-        l->adjustSize();
-        l->show();
+        place_value_label(k);
+        value_labels[static_cast<size_t>(k)]->show();
     }
 }
 
@@ -214,7 +240,7 @@ void Tmntdlg::pbmntPaint() {
     p.setFont(pbmnt->font());
     const QFontMetrics fm(pbmnt->font());
     const int h = fm.height();
-    const int x2 = fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 14))) + 8;
+    const int x2 = unit_column();
     const bool rpm = rev_is_rpm();
     painted_rpm_ = rpm;
     painted_unit_ = pv::data.pressure_unit;
@@ -247,9 +273,11 @@ void Tmntdlg::ms1Click(int tag) {
 
     const QFontMetrics fm(pbmnt->font());
     const QRect screen_area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-    const MonitorSize s = monitor_auto_size(first_sizing_, fm.height(),
-                                            fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 18))),
-                                            screen_area.width(), screen_area.height());
+    const MonitorSize s =
+        monitor_auto_size(first_sizing_, fm.height(),
+                          std::max(fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 18))),
+                                   unit_column() + fm.horizontalAdvance(QStringLiteral("km/h"))),
+                          screen_area.width(), screen_area.height());
     first_sizing_ = false;
     resize(s.width, s.height);
     move(screen_area.center() - rect().center());

@@ -46,6 +46,8 @@ class Tmntdlg : public QDialog, public LiveViews {
     void close_monitor() override { close(); }
 
     bool log_mode() const { return log_mode_; }
+    // Where the painted units start, in the paint box.
+    int unit_column() const;
     const MonitorLabels& labels() const { return labels_; }
 
     QMenuBar* menubar = nullptr;
@@ -78,6 +80,7 @@ class Tmntdlg : public QDialog, public LiveViews {
 
   private:
     void FormClose();
+    void place_value_label(int row);
     void pbmntPaint();
     void btnmarkingKeyDown(QKeyEvent* event);
     void btnmarkingKeyUp(QKeyEvent* event);

@@ -112,8 +112,11 @@ int monitor_font_points(uint8_t font_index) {
 
 MonitorSize monitor_auto_size(bool first_sizing, int star_height, int widest_text_width,
                               int screen_width, int screen_height) {
-    MonitorSize s{settings.monitor_width, settings.monitor_height};
-    if (!first_sizing) s = {widest_text_width + 16, 6 * star_height + 65};
+    MonitorSize s{widest_text_width + 16, 6 * star_height + 65};
+    if (first_sizing) {
+        s.width = std::max<int>(s.width, settings.monitor_width);
+        s.height = std::max<int>(s.height, settings.monitor_height);
+    }
     s.width = std::min(s.width, screen_width);
     s.height = std::min(s.height, screen_height);
     return s;

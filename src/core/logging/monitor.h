@@ -58,7 +58,8 @@ MonitorColour monitor_row_colour(int row);
 int monitor_font_points(uint8_t font_index);
 
 // The window size chosen by the Auto frame size: the stored size the first time after the
-// window opened, later the size the text needs; each cut to the screen.
+// window opened, but never less than the text needs (a size stored for another font would
+// cut the units off), later the size the text needs; each cut to the screen.
 struct MonitorSize {
     int width;
     int height;
