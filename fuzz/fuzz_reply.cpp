@@ -11,8 +11,8 @@
 #include "core/document/unit.h"
 #include "core/link/netunit.h"
 #include "core/logging/live.h"
-#include "sim/sim_unit.h"
 #include "core/ui/clock.h"
+#include "sim/sim_unit.h"
 
 namespace {
 
@@ -30,6 +30,23 @@ class LinePort : public pv::Port {
         std::memcpy(out, bytes, got);
         bytes += got;
         left -= got;
+        return true;
+    }
+    // Watched, the line hands over what has arrived in pieces: each piece's length is the
+    // next byte (its low five bits), the piece follows it.
+    bool watched = false;
+    int watch_handle() const override { return watched ? 0 : -1; }
+    bool read_ready(uint8_t* out, size_t n, size_t& got) override {
+        got = 0;
+        if (left == 0) return true;
+        size_t piece = *bytes++ & 0x1F;
+        --left;
+        if (piece > left) piece = left;
+        if (piece > n) piece = n;
+        std::memcpy(out, bytes, piece);
+        bytes += piece;
+        left -= piece;
+        got = piece;
         return true;
     }
 };
@@ -78,7 +95,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* in, size_t size) {
     line.left = size - 2;
 
     size_t pick = in[0] % (pv::block_table.size() + 1);
-    if (pick == pv::block_table.size()) {
+    line.watched = false;
+    if (pick == pv::block_table.size() && (in[1] & 0x20)) {
+        // A poll whose reply is gathered as it arrives, until it is in or overdue.
+        line.watched = true;
+        const pv::LinkFrame request = pv::live_data_request();
+        check(pv::begin_exchange(request, nullptr));
+        pv::LinkFrame reply;
+        pv::Gathered got = pv::Gathered::waiting;
+        for (int k = 0; k < 64 && got == pv::Gathered::waiting; ++k) {
+            got = pv::collect_exchange(reply);
+            manual_clock.advance(2);
+        }
+        if (got == pv::Gathered::waiting) {
+            manual_clock.advance(pv::read_timeout_ms(pv::kFrameSize));
+            check(pv::collect_exchange(reply) != pv::Gathered::waiting);
+        }
+        check(!pv::exchange_in_flight());
+        if (got == pv::Gathered::valid)
+            check(pv::reply_valid(request, reply.bytes.data(), pv::kFrameSize));
+    } else if (pick == pv::block_table.size()) {
         pv::LiveValues before = pv::live;
         pv::data.axis_select_no = static_cast<uint8_t>(in[1] % 7);
         if (!pv::poll_live_data()) {
