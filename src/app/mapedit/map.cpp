@@ -339,6 +339,9 @@ void Tmap::ApplyCellSize() {
     QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     f.setPointSize(font_points_);
     sgmap->setFont(f);
+    // The titles take the grid's face from the first display on: the grid's font does not
+    // always reach its headers on its own, and the header sizes are worked out for that face.
+    for (QHeaderView* h : {sgmap->horizontalHeader(), sgmap->verticalHeader()}) h->setFont(f);
     QFontMetrics fm(f);
     CellSize s = cell_size(fm.horizontalAdvance(QStringLiteral("*****")), fm.height(), font_points_,
                            state.compare_loaded != 0);
