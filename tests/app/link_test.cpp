@@ -196,17 +196,22 @@ TEST_F(LinkCommands, LinkButtonTogglesTheLinkAndASilentUnitEndsIt) {
     EXPECT_TRUE(main->isEnabled());
 }
 
-TEST_F(LinkCommands, StartingTheLinkTakesANewUndoPoint) {
-    use_unit(pvsim::program_defaults());  // maps in use; Offset Map A starts at 90
+TEST_F(LinkCommands, StartingAndEndingTheLinkTakeANewUndoPoint) {
+    pvsim::Options universal;
+    universal.valve_version = universal.display_version = 100;
+    use_unit(universal);
     start();
-    load_all();
+    main->menunew->trigger();
+    Tmap* map = main->map_window();
+    ASSERT_NE(map, nullptr);
+    data.axis_select_no = 4;  // as the parameter dialog leaves it: the maps in use
+    map->rebuild_after_parameters();
+    main->btnwrite->trigger();  // the unit now holds the New document: 100 in Offset Map A
+    ASSERT_TRUE(state.link_on) << (texts().empty() ? "" : texts().front());
     QAction* btnlink = main->action(QStringLiteral("btnlink"));
     btnlink->trigger();
     ASSERT_FALSE(state.link_on);
-    Tmap* map = main->map_window();
-    map->lvmap1->setCurrentRow(1);
-    map->lvmap2->setCurrentRow(1);
-    ASSERT_EQ(grid.current_map, map_offset_a);
+
     auto type_into_first_cell = [&](const char* text) {
         const QRect r = map->sgmap->visualRect(map->sgmap->model()->index(0, 0));
         QTest::mouseClick(map->sgmap->viewport(), Qt::LeftButton, {}, r.center());
@@ -218,18 +223,35 @@ TEST_F(LinkCommands, StartingTheLinkTakesANewUndoPoint) {
         for (const char* k = text; *k; ++k) QTest::keyClick(target(), *k);
         QTest::keyClick(target(), Qt::Key_Return);
     };
+    map->lvmap1->setCurrentRow(1);
+    map->lvmap2->setCurrentRow(1);
+    ASSERT_EQ(grid.current_map, map_offset_a);
     type_into_first_cell("150");  // an edit made while the link is off
-    ASSERT_EQ(data.offset_map_a[0][0], 150);
+    // A look at the mode B map and back: the table is chosen while it holds 150.
+    map->lvmap1->setCurrentRow(2);
+    map->lvmap1->setCurrentRow(1);
+    ASSERT_EQ(grid.current_map, map_offset_a);
+    ASSERT_EQ(map->cell_text(1, 1).trimmed(), QStringLiteral("150"));
 
     btnlink->trigger();
     ASSERT_TRUE(state.link_on);
-    EXPECT_EQ(map->cell_text(1, 1).trimmed(), QStringLiteral("90")) << "the unit's value shows";
+    EXPECT_EQ(map->cell_text(1, 1).trimmed(), QStringLiteral("100")) << "the unit's value shows";
     type_into_first_cell("120");
     ASSERT_EQ(data.offset_map_a[0][0], 120);
     main->menuundo->trigger();
-    EXPECT_EQ(map->cell_text(1, 1).trimmed(), QStringLiteral("90"))
+    EXPECT_EQ(map->cell_text(1, 1).trimmed(), QStringLiteral("100"))
         << "Undo goes back to the unit's value, not to the one from before the link";
-    EXPECT_EQ(data.offset_map_a[0][0], 90);
+    EXPECT_EQ(data.offset_map_a[0][0], 100);
+
+    // All Reset ends the link; the window, kept by Cancel at the save question, shows its
+    // table afresh for the unlinked document.
+    type_into_first_cell("130");
+    prompts.answers = {Answer::Yes, Answer::Cancel};
+    main->action(QStringLiteral("mproreset"))->trigger();
+    ASSERT_EQ(main->map_window(), map);
+    ASSERT_FALSE(state.link_on);
+    EXPECT_EQ(map->cell_text(1, 1).trimmed(), QStringLiteral("130"));
+    EXPECT_FALSE(enabled("menuundo")) << "the 100 from before the reset is no longer undone to";
 }
 
 TEST_F(LinkCommands, LoadParameterRebuildsTheGridForTheUnitsAxisMode) {

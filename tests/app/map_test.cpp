@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPaintEvent>
+#include <QStyle>
 #include <QTest>
 
 #include "app/common/qt_prompter.h"
@@ -534,6 +535,63 @@ TEST_F(MapWindow, ListPanelWidthFollowsTheLanguage) {
         if (lang == kLangJapanese) {
             EXPECT_EQ(map->lvmap1->item(0)->text(), ui_text(text(Catalog::Map, 2)));
         }
+        map->close();
+    }
+    settings.lang_id = kLangEnglish;
+}
+
+// The header texts the grid does not show in full. A title starts after the style's margin
+// and must end inside its section; a header that elides also keeps the margin on the right.
+// The sections are drawn in the header's font, the corner in the grid's.
+QStringList cut_headers(MapGrid& g) {
+    QStringList cut;
+    QHeaderView* rows = g.verticalHeader();
+    QHeaderView* columns = g.horizontalHeader();
+    const int margin = g.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, columns);
+    auto check = [&](const QString& text, QSize room, const QFontMetrics& fm, bool elides) {
+        const QSize needed(margin + fm.horizontalAdvance(text) + (elides ? margin : 0),
+                           fm.height());
+        if (!text.isEmpty() && (room.width() < needed.width() || room.height() < needed.height()))
+            cut << QStringLiteral("%1 (%2x%3 for %4x%5)")
+                       .arg(text)
+                       .arg(room.width())
+                       .arg(room.height())
+                       .arg(needed.width())
+                       .arg(needed.height());
+    };
+    MapGridModel& m = *g.cells();
+    check(m.corner(), {rows->width(), columns->height()}, g.fontMetrics(), false);
+    for (int c = 0; c < m.columnCount(); ++c)
+        check(m.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
+              {columns->sectionSize(c), columns->height()}, columns->fontMetrics(),
+              columns->textElideMode() != Qt::ElideNone);
+    for (int r = 0; r < m.rowCount(); ++r)
+        check(m.headerData(r, Qt::Vertical, Qt::DisplayRole).toString(),
+              {rows->width(), rows->sectionSize(r)}, rows->fontMetrics(),
+              rows->textElideMode() != Qt::ElideNone);
+    return cut;
+}
+
+TEST_F(MapWindow, JapaneseHeadersShowInFullFromTheFirstDisplay) {
+    settings.lang_id = kLangJapanese;
+    for (int size : {1, 3, 5}) {
+        write_settings_file("[VIEW]\nMAP=" + std::to_string(size) + "\n");
+        main.reset();
+        start();
+        main->menunewClick();
+        map = main->map_window();
+        ASSERT_NE(map, nullptr);
+        ASSERT_EQ(map->sgmap->cells()->corner(), ui_text(text(Catalog::Map, 12)));
+        QStringList cut = cut_headers(*map->sgmap);
+        EXPECT_TRUE(cut.isEmpty()) << "map font " << size << ": " << cut.join("; ").toStdString();
+        // A map of a one-row mode: its corner names the axis, its row header the map.
+        set_mode(1);
+        choose(1, 0);
+        cut = cut_headers(*map->sgmap);
+        EXPECT_TRUE(cut.isEmpty()) << "map font " << size << ": " << cut.join("; ").toStdString();
+        main->action(size == 5 ? "mc1" : "mc5")->trigger();  // and after a cell size change
+        cut = cut_headers(*map->sgmap);
+        EXPECT_TRUE(cut.isEmpty()) << "map font " << size << ": " << cut.join("; ").toStdString();
         map->close();
     }
     settings.lang_id = kLangEnglish;

@@ -1,12 +1,17 @@
 // The main window's commands and their enabling rules, driven through the real actions.
 #include <QClipboard>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
 #include <algorithm>
 
 #include "app/common/qt_prompter.h"
@@ -82,6 +87,93 @@ TEST_F(Shell, TheComparisonFileSharesTheOpenDialog) {
     settings.lang_id = kLangJapanese;
     EXPECT_EQ(data_file_filter(), QStringLiteral("Pavex Data File(PVD) (*.PVD *.pvd)"));
     settings.lang_id = kLangEnglish;
+}
+
+// Every file dialog opens in its detail view, large enough that the name, size, type and
+// date columns show their titles and the folder's entries in full.
+TEST_F(Shell, FileDialogsShowEveryColumnInFull) {
+    for (const char* name : {"EXAMPLE.PVD", "track day.PVD", "RUN0001.PVL"})
+        std::ofstream(root / "prog" / name) << std::string(20000, 'x');
+    fs::create_directories(root / "prog" / "older runs");
+    struct Seen {
+        bool shown = false;
+        QFileDialog::ViewMode mode = QFileDialog::List;
+        QSize size;
+        QStringList cut;  // the columns narrower than their title or their widest entry
+    };
+    auto look_at_the_dialog = [](Seen& seen) {
+        QTimer::singleShot(0, [&seen] {
+            QWidget* modal = QApplication::activeModalWidget();
+            auto* dlg = qobject_cast<QFileDialog*>(modal);
+            if (!dlg) {
+                if (modal) modal->close();  // not a file dialog: the test goes on without it
+                return;
+            }
+            seen.shown = true;
+            seen.mode = dlg->viewMode();
+            seen.size = dlg->size();
+            auto* tree = dlg->findChild<QTreeView*>(QStringLiteral("treeView"));
+            auto cut_columns = [tree] {
+                QStringList cut;
+                QHeaderView* header = tree->header();
+                const QAbstractItemView* view = tree;  // the tree view's own measure is protected
+                for (int c = 0; c < 4; ++c) {
+                    const int needed =
+                        std::max(header->sectionSizeHint(c), view->sizeHintForColumn(c));
+                    if (header->isSectionHidden(c) || header->sectionSize(c) < needed)
+                        cut << tree->model()->headerData(c, Qt::Horizontal).toString();
+                }
+                return cut;
+            };
+            // The listing comes in the background: what the user sees once it is there.
+            const bool listed =
+                tree && QTest::qWaitFor(
+                            [&] {
+                                return tree->model()->rowCount(tree->rootIndex()) >= 2 &&
+                                       cut_columns().isEmpty();
+                            },
+                            2000);
+            if (!tree || tree->model()->rowCount(tree->rootIndex()) < 2)
+                seen.cut << QStringLiteral("(no entries listed)");
+            else if (!listed)
+                seen.cut = cut_columns();
+            dlg->reject();
+        });
+    };
+    auto expect_in_full = [](const Seen& seen, const char* which) {
+        ASSERT_TRUE(seen.shown) << which;
+        EXPECT_EQ(seen.mode, QFileDialog::Detail) << which;
+        EXPECT_GE(seen.size.width(), 900) << which;
+        EXPECT_GE(seen.size.height(), 540) << which;
+        EXPECT_TRUE(seen.cut.isEmpty()) << which << ": " << seen.cut.join(", ").toStdString();
+    };
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+    QtShellDialogs real;
+    main = std::make_unique<Tmain>(paths, &real);
+    main->FormCreate(clock_.tick_count());
+    main->show();
+    main->FormShow({"pvedit"});
+    const std::string folder = (root / "prog").string() + "/";
+
+    Seen open;
+    look_at_the_dialog(open);
+    main->action(QStringLiteral("menuopen"))->trigger();
+    expect_in_full(open, "Open");
+    Seen save;
+    look_at_the_dialog(save);
+    EXPECT_FALSE(real.save_data_file(main.get(), folder + "EXAMPLE.PVD"));
+    expect_in_full(save, "Save As");
+    const std::string filter8 = "Pavex Log File(PVL)|*.PVL";
+    Seen log_open;
+    look_at_the_dialog(log_open);
+    EXPECT_FALSE(real.open_log_file(main.get(), folder + "*.PVL", filter8));
+    expect_in_full(log_open, "Open log");
+    Seen log_save;
+    look_at_the_dialog(log_save);
+    EXPECT_FALSE(real.save_log_file(main.get(), folder + "RUN0001.PVL", filter8));
+    expect_in_full(log_save, "Save log");
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
+    main.reset();  // before the dialogs it holds
 }
 
 TEST_F(Shell, StandardButtonsFollowTheLanguage) {

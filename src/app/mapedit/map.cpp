@@ -204,6 +204,7 @@ void Tmap::lvmap2SelectItem() {
     grid.grid_cols = s.cols;
     grid.grid_rows = s.rows;
     ClearChanged();
+    table_linked_ = state.link_on != 0;
     SetupGrid();
     if (!sgmap->currentIndex().isValid()) {
         sgmap->set_current_cell(1, 1);
@@ -275,10 +276,11 @@ void Tmap::cell_written(int column, int row, const std::string& text) {
 }
 
 void Tmap::fill_table_list() {
-    // Starting the link has put the unit's values into the table shown: it is shown afresh as
-    // a change of table would (undo point, bounds of the unit's firmware, status panels), so
-    // that Undo cannot bring back values from before the link.
-    if (state.link_on) {
+    // The table was chosen for the other link state: starting the link has put the unit's
+    // values into it, and stopping it (Link, All Reset, a silent unit) hands the bounds back
+    // to the file's firmware. It is shown afresh as a change of table would (undo point,
+    // bounds, status panels, cursor), so that Undo cannot bring back values from before.
+    if ((state.link_on != 0) != table_linked_) {
         rebuild_after_parameters();
         return;
     }
@@ -337,6 +339,9 @@ void Tmap::ApplyCellSize() {
     QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     f.setPointSize(font_points_);
     sgmap->setFont(f);
+    // The titles take the grid's face from the first display on: the grid's font does not
+    // always reach its headers on its own, and the header sizes are worked out for that face.
+    for (QHeaderView* h : {sgmap->horizontalHeader(), sgmap->verticalHeader()}) h->setFont(f);
     QFontMetrics fm(f);
     CellSize s = cell_size(fm.horizontalAdvance(QStringLiteral("*****")), fm.height(), font_points_,
                            state.compare_loaded != 0);

@@ -133,6 +133,7 @@ class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
     int group_item_memory_[11]{};
     bool map_item_disabled_[3]{};
     bool grid_enabled_ = true;
+    bool table_linked_ = false;  // the link state the table shown was chosen in
     int press_col_ = -1;
     int press_row_ = -1;
     int font_points_ = 11;

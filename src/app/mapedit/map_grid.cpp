@@ -169,6 +169,9 @@ MapGrid::MapGrid(Tmap* owner, QWidget* parent)
         h->setSectionResizeMode(QHeaderView::Fixed);
         h->setHighlightSections(false);
         h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // The sections are sized by the grid's own rules, to the pixel at the smallest map
+        // font: a title is drawn whole rather than turned into "..." for the style's margin.
+        h->setTextElideMode(Qt::ElideNone);
         h->viewport()->installEventFilter(this);
     }
     connect(horizontalHeader(), &QHeaderView::sectionPressed, this,
@@ -214,6 +217,15 @@ void MapGrid::set_current_cell(int column, int row) {
 }
 
 void MapGrid::set_header_sizes(int column_width, int row_height) {
+    // The width comes from the texts' byte counts; a font whose glyphs are wider than that
+    // (Japanese in a fallback face) still gets its corner and row titles in full.
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, verticalHeader());
+    int text_width = fontMetrics().horizontalAdvance(cells_->corner());
+    for (int r = 0; r < cells_->rowCount(); ++r)
+        text_width = std::max(text_width,
+                              verticalHeader()->fontMetrics().horizontalAdvance(
+                                  cells_->headerData(r, Qt::Vertical, Qt::DisplayRole).toString()));
+    if (text_width > 0) column_width = std::max(column_width, text_width + 2 * margin);
     verticalHeader()->setFixedWidth(column_width);
     horizontalHeader()->setFixedHeight(row_height);
 }

@@ -1,12 +1,16 @@
 #include "app/shell/dialogs.h"
 
-#include "app/common/qt_prompter.h"
-
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTimer>
+#include <QTreeView>
 #include <algorithm>
+
+#include "app/common/qt_prompter.h"
 
 namespace pv {
 
@@ -18,10 +22,21 @@ QString data_file_filter() {
 
 namespace {
 
-// Wide enough for the name, size, type and date columns of the detail view.
+// Wide enough for the name, size, type and date columns of the detail view. Qt sizes the
+// size, type and date columns for short English texts; each listing widens them to what it
+// shows (the column titles included), so that no entry or title is cut.
 void show_columns(QFileDialog& dlg) {
     dlg.setViewMode(QFileDialog::Detail);
     dlg.resize(std::max(dlg.width(), 900), std::max(dlg.height(), 540));
+    auto* tree = dlg.findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* files = tree ? qobject_cast<QFileSystemModel*>(tree->model()) : nullptr;
+    if (!files) return;
+    QObject::connect(files, &QFileSystemModel::directoryLoaded, tree, [tree] {
+        // Once the view has laid the new rows out: it measures the rows it shows.
+        QTimer::singleShot(0, tree, [tree] {
+            for (int c = 1; c < tree->header()->count(); ++c) tree->resizeColumnToContents(c);
+        });
+    });
 }
 
 QString start_path(const std::string& initial) {
@@ -71,8 +86,11 @@ std::optional<std::string> QtShellDialogs::save_data_file(QWidget* parent,
 std::optional<std::string> QtShellDialogs::open_log_file(QWidget* parent,
                                                          const std::string& initial,
                                                          const std::string& filter8) {
-    QString f =
-        QFileDialog::getOpenFileName(parent, QString(), start_path(initial), qt_filter(filter8));
+    QFileDialog dlg(parent, QString(), start_path(initial), qt_filter(filter8));
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    show_columns(dlg);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    const QString f = dlg.selectedFiles().front();
     if (f.isEmpty() || !QFileInfo(f).isFile()) return std::nullopt;
     return f.toStdString();
 }
@@ -84,6 +102,7 @@ std::optional<std::string> QtShellDialogs::save_log_file(QWidget* parent,
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setDefaultSuffix(QStringLiteral("PVL"));
     dlg.setOption(QFileDialog::DontConfirmOverwrite, false);
+    show_columns(dlg);
     QFileInfo start(start_path(initial));
     if (!start.isDir() && !start.fileName().isEmpty()) dlg.selectFile(start.fileName());
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
