@@ -3,7 +3,9 @@
 // data monitor open, the trace on and a map showing the cursor. Measures for
 // PV_MEASURE_SECONDS (default 60):
 //   - polls and exchanges per second as a ratio of the wire ceiling: one exchange is 48 bytes
-//     on the line, 25 ms, so at most 40 a second;
+//     on the line, 25 ms, so at most 40 a second. Every tenth poll is followed by a status
+//     read, so polls alone can reach at most 10/11 of it (0.909); the exchanges show how
+//     much of the line the link keeps busy;
 //   - the program's CPU use (this process; pvsim runs in its own);
 //   - the longest lateness of a 5 ms timer on the event loop, i.e. how long a key press in
 //     the grid could wait.

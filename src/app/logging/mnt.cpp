@@ -199,33 +199,48 @@ void Tmntdlg::refresh() {
     }
 }
 
-// Where the units start: the column of the sample text, widened when the names and the
-// widest value of this font would not fit before it with a blank either side.
-int Tmntdlg::unit_column() const {
+// The columns of the rows for the fonts and names shown, worked out again only when one of
+// them changed: a refresh after every poll places labels, and shaping the same texts anew
+// each time would cost more than the rest of the refresh.
+const Tmntdlg::Columns& Tmntdlg::columns() const {
+    const bool rpm = rev_is_rpm();
+    const ColumnsKey key{pbmnt->font().key(), value_labels[0]->font().key(), pv::data.pressure_unit,
+                         rpm};
+    if (key == columns_key_) return columns_;
+    columns_key_ = key;
     const QFontMetrics fm(pbmnt->font());
     int names = 0;
     for (int row = 0; row < kMonitorRows; ++row)
         names = std::max(
-            names, fm.horizontalAdvance(
-                       ui_text(monitor_row_text(row, pv::data.pressure_unit, rev_is_rpm()).name)));
+            names,
+            fm.horizontalAdvance(ui_text(monitor_row_text(row, pv::data.pressure_unit, rpm).name)));
     const int blank = fm.horizontalAdvance(QLatin1Char(' '));
     const int widest_value =
         value_labels[0]->fontMetrics().horizontalAdvance(QStringLiteral("-888.8"));
-    return std::max(fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 14))) + 8,
-                    8 + names + blank + widest_value + blank);
+    // The sample texts' columns, the units' widened when the names and the widest value would
+    // not fit before it with a blank either side.
+    columns_.values = fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 15))) + 8;
+    columns_.units = std::max(fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 14))) + 8,
+                              8 + names + blank + widest_value + blank);
+    columns_.blank = blank;
+    columns_.row_height = fm.height();
+    return columns_;
+}
+
+int Tmntdlg::unit_column() const {
+    return columns().units;
 }
 
 // The values stand right-aligned before the units, a blank between, so that the numbers line
 // up whatever the font's digit widths.
 void Tmntdlg::place_value_label(int row) {
-    const QFontMetrics fm(pbmnt->font());
-    const int left = fm.horizontalAdvance(ui_text(text(Catalog::Mnt, 15))) + 8;
-    const int right = unit_column() - fm.horizontalAdvance(QLatin1Char(' '));
+    const Columns& c = columns();
+    const int right = c.units - c.blank;
     QLabel* l = value_labels[static_cast<size_t>(row)];
     // The leading blanks that pad a value need no room: right-aligned, they would only be cut.
     const int needed = l->fontMetrics().horizontalAdvance(l->text().trimmed());
-    const int width = std::max(right - left, needed);
-    l->setGeometry(right - width, row * fm.height() + 10, width, l->sizeHint().height());
+    const int width = std::max(right - c.values, needed);
+    l->setGeometry(right - width, row * c.row_height + 10, width, l->sizeHint().height());
 }
 
 void Tmntdlg::SetView() {

@@ -5,6 +5,7 @@
 #pragma once
 #include <QDialog>
 #include <array>
+#include <tuple>
 
 #include "core/logging/monitor.h"
 #include "core/ui/hooks.h"
@@ -80,6 +81,13 @@ class Tmntdlg : public QDialog, public LiveViews {
 
   private:
     void FormClose();
+    struct Columns {
+        int values = 0;  // where a value's column starts
+        int units = 0;   // where the units start
+        int blank = 0;
+        int row_height = 0;
+    };
+    const Columns& columns() const;
     void place_value_label(int row);
     void pbmntPaint();
     void btnmarkingKeyDown(QKeyEvent* event);
@@ -95,6 +103,10 @@ class Tmntdlg : public QDialog, public LiveViews {
     uint8_t painted_unit_ = 0;
     QActionGroup* font_items_ = nullptr;
     QActionGroup* frame_items_ = nullptr;
+    mutable Columns columns_;
+    // The fonts, pressure unit and rev kind the columns were worked out for.
+    using ColumnsKey = std::tuple<QString, QString, uint8_t, bool>;
+    mutable ColumnsKey columns_key_;
 };
 
 }  // namespace pv
