@@ -165,12 +165,12 @@ void link_poll_collect() {
             status_attempts = 0;
             complete_live_poll(status_read_due());
         }
+    } else if (got == Gathered::valid) {
+        store_status(reply);
+        complete_live_poll(false);
     } else {
-        if (got == Gathered::valid) {
-            store_status(reply);
-        } else if (++status_attempts, begin_status_read()) {
-            return;
-        }
+        ++status_attempts;
+        if (begin_status_read()) return;  // the next try is on its way
         complete_live_poll(false);
     }
     if (tick_waiting && step == PollStep::none) {
