@@ -157,6 +157,14 @@ TEST_F(MonitorWindow, ValuesNeverRunIntoTheirUnits) {
     m.refresh();
     ASSERT_EQ(m.value_labels[0]->text().trimmed(), QStringLiteral("-100.0"));
     expect_rows_readable(m);
+
+    // The unit switches to vehicle speed: the names, their column and the labels follow.
+    unit.status_flags[status_rev_is_rpm] = 0;
+    m.refresh();
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(m.value_labels[2]);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Speed"));
+    expect_rows_readable(m);
 }
 
 TEST_F(MonitorWindow, ManualFrameSizeChangesFontsButNotTheWindow) {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -188,14 +189,18 @@ void Tmntdlg::name_labels() {
 void Tmntdlg::refresh() {
     // The status re-read may have switched engine and vehicle speed: the names follow.
     const bool rpm = rev_is_rpm();
-    if (rpm != painted_rpm_ || pv::data.pressure_unit != painted_unit_) pbmnt->update();
     const bool shown = !value_labels[0]->isHidden();
-    const unsigned written = labels_.refresh(live, shown, pv::data.pressure_unit, rev_is_rpm());
+    const bool names_changed = rpm != painted_rpm_ || pv::data.pressure_unit != painted_unit_;
+    if (names_changed) {
+        name_labels();
+        pbmnt->update();
+    }
+    const unsigned written = labels_.refresh(live, shown, pv::data.pressure_unit, rpm);
     for (int row = 0; row < kMonitorRows; ++row) {
-        if ((written & (1u << row)) == 0) continue;
         QLabel* l = value_labels[static_cast<size_t>(row)];
-        l->setText(QString::fromStdString(labels_.text(row)));
-        place_value_label(row);
+        if (written & (1u << row)) l->setText(QString::fromStdString(labels_.text(row)));
+        // Other names may move the units' column: every label then finds its place again.
+        if ((written & (1u << row)) || (names_changed && shown)) place_value_label(row);
     }
 }
 
@@ -250,7 +255,7 @@ void Tmntdlg::SetView() {
     }
 }
 
-void Tmntdlg::pbmntPaint() {
+void Tmntdlg::pbmntPaint(const QRect& dirty) {
     QPainter p(pbmnt);
     p.setFont(pbmnt->font());
     const QFontMetrics fm(pbmnt->font());
@@ -260,15 +265,16 @@ void Tmntdlg::pbmntPaint() {
     painted_rpm_ = rpm;
     painted_unit_ = pv::data.pressure_unit;
     for (int row = 0; row < kMonitorRows; ++row) {
+        const int y = row * h + 8;
+        // A value label's repaint shows the panel behind it: only its own row is drawn anew.
+        if (!dirty.intersects(QRect(0, y, pbmnt->width(), h))) continue;
         const MonitorRowText t = monitor_row_text(row, pv::data.pressure_unit, rpm);
         p.setPen(row_colour(t.colour));
-        const int y = row * h + 8;
         p.drawText(QRect(8, y, x2 - 8, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
                    ui_text(t.name));
         p.drawText(QRect(x2, y, pbmnt->width(), h), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
                    ui_text(t.unit));
     }
-    name_labels();
     if (first_paint_) {
         first_paint_ = false;
         SetView();
@@ -330,7 +336,7 @@ void Tmntdlg::btnmarkingKeyUp(QKeyEvent* event) {
 
 bool Tmntdlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pbmnt && event->type() == QEvent::Paint) {
-        pbmntPaint();
+        pbmntPaint(static_cast<QPaintEvent*>(event)->rect());
         return true;
     }
     if (watched == btnmarking) {

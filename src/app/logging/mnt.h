@@ -89,7 +89,7 @@ class Tmntdlg : public QDialog, public LiveViews {
     };
     const Columns& columns() const;
     void place_value_label(int row);
-    void pbmntPaint();
+    void pbmntPaint(const QRect& dirty);
     void btnmarkingKeyDown(QKeyEvent* event);
     void btnmarkingKeyUp(QKeyEvent* event);
     void name_labels();

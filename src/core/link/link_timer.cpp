@@ -89,10 +89,14 @@ int status_attempts = 0;
 // as a tick held up by a waiting poll would.
 bool tick_waiting = false;
 
-void poll_succeeded() {
-    state.poll_misses = 0;
+void show_live_values() {
     if (state.monitor_open) live_views().refresh_monitor();
     if (state.doc_open) live_views().update_live_cursor();
+}
+
+void poll_succeeded() {
+    state.poll_misses = 0;
+    show_live_values();
 }
 
 void poll_failed() {
@@ -118,13 +122,31 @@ bool begin_status_read() {
     return false;
 }
 
+// A poll that waited in the event loop is over. The next one, when a tick came meanwhile,
+// goes out before the windows take this one's values, so that the line is busy again while
+// they repaint.
+void end_waiting_poll(bool ok) {
+    step = PollStep::none;
+    if (ok)
+        state.poll_misses = 0;
+    else
+        poll_failed();
+    state.poll_busy = 0;
+    const bool give_up = state.poll_misses > kPollMissLimit;
+    if (tick_waiting && !give_up) {
+        tick_waiting = false;
+        link_timer_tick();
+    }
+    if (ok) show_live_values();
+    if (give_up) link_off();
+}
+
 // The live values are in; the status read, when due, may still be on its way.
 void complete_live_poll(bool status_read) {
     if (status_read) step = PollStep::status;
     if (status_read && begin_status_read()) return;
     finish_live_values();
-    poll_succeeded();
-    end_poll();
+    end_waiting_poll(true);
 }
 
 }  // namespace
@@ -158,8 +180,7 @@ void link_poll_collect() {
     if (got == Gathered::waiting) return;
     if (step == PollStep::live) {
         if (got == Gathered::failed) {
-            poll_failed();
-            end_poll();
+            end_waiting_poll(false);
         } else {
             store_live_sample(reply);
             status_attempts = 0;
@@ -172,10 +193,6 @@ void link_poll_collect() {
         ++status_attempts;
         if (begin_status_read()) return;  // the next try is on its way
         complete_live_poll(false);
-    }
-    if (tick_waiting && step == PollStep::none) {
-        tick_waiting = false;
-        link_timer_tick();
     }
 }
 
