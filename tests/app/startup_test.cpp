@@ -68,6 +68,14 @@ TEST_F(Startup, StoredBoundsAreKeptOnTheScreen) {
     EXPECT_EQ(ini.read_int("FORM", "LEFT", -1), 0);
 }
 
+TEST_F(Startup, TheMainWindowIsNeverNarrowerThanItsToolBar) {
+    write_settings_file("[FORM]\nLEFT=0\nTOP=0\nWIDTH=300\nHEIGHT=500\n");
+    Tmain& m = start();
+    EXPECT_EQ(m.width(), 870);
+    m.resize(400, 500);
+    EXPECT_EQ(m.width(), 870);
+}
+
 TEST_F(Startup, MapFontFiveIsRestored) {
     write_settings_file("[view]\nmap=5\n");
     start();
