@@ -33,7 +33,10 @@ class FakeHost : public pv::LogWindowHost {
     int cursor_moves = 0, channel_changes = 0, closed = 0;
     bool settings_ok = false;
 
-    std::optional<std::string> open_log_file(QWidget*, const std::string&, uint32_t) override {
+    std::vector<std::string> open_initial;
+    std::optional<std::string> open_log_file(QWidget*, const std::string& initial,
+                                             uint32_t) override {
+        open_initial.push_back(initial);
         return next(open_answers);
     }
     std::optional<std::string> save_log_file(QWidget*, const std::string&) override {
@@ -145,6 +148,21 @@ TEST_P(LogWindow, OpensEmptyWithThePlaceholder) {
     QApplication::processEvents();
     EXPECT_EQ(side().open(), 0);
     EXPECT_EQ(host.closed, 1);
+}
+
+TEST_P(LogWindow, TheOpenDialogStartsWhereTheLastFileCameFrom) {
+    const std::string file = drive(10);
+    host.open_answers = {file};
+    open({}).btnopen->click();
+    ASSERT_EQ(win->windowTitle().toStdString(), file);
+    win->close();
+    QApplication::processEvents();
+
+    open({}).btnopen->click();
+    const std::string folder = std::filesystem::path(file).parent_path().string();
+    EXPECT_EQ(host.open_initial.back(), folder + "/*.PVL");
+    // Only the data log's folder goes into the settings file.
+    EXPECT_EQ(pv::settings.log_dir, side().records ? folder : std::string());
 }
 
 TEST_P(LogWindow, LoadingShowsHeaderAndEnablesTheCommands) {

@@ -233,7 +233,7 @@ void Tlog::FormCreate() {
     Panel1->setFixedWidth((ja ? 23 : 28) * w);
     pbname->setFixedWidth((ja ? 15 : 20) * w);
 
-    std::string folder = side.records ? settings.log_dir : std::string();
+    std::string folder = side.open_folder();
     if (!folder.empty() && folder.back() != '/') folder += '/';
     open_dialog_file_ = folder + "*.PVL";
     save_dialog_file_ = folder + "*.PVL";
@@ -266,7 +266,7 @@ void Tlog::apply_back_color() {
 
 void Tlog::show_file(const std::string& path) {
     set_caption(absolute_path(path));
-    if (viewer_.side().records) settings.log_dir = log_folder_of(viewer_.caption());
+    viewer_.side().open_folder() = log_folder_of(viewer_.caption());
     open_dialog_file_ = viewer_.caption();
     ChReset();
 }
@@ -482,7 +482,7 @@ void Tlog::btnopenClick() {
     if (!std::filesystem::exists(*chosen, ec)) return;
     set_caption(absolute_path(*chosen));
     open_dialog_file_ = viewer_.caption();
-    if (viewer_.side().records) settings.log_dir = log_folder_of(viewer_.caption());
+    viewer_.side().open_folder() = log_folder_of(viewer_.caption());
     ChReset();
 }
 
@@ -556,9 +556,8 @@ void Tlog::closeEvent(QCloseEvent* event) {
         const LogSide& side = viewer_.side();
         side.open() = 0;
         side.remembered_file() = viewer_.caption();
-        if (side.records && !open_dialog_file_.empty() &&
-            open_dialog_file_.find('*') == std::string::npos)
-            settings.log_dir = log_folder_of(open_dialog_file_);
+        if (!open_dialog_file_.empty() && open_dialog_file_.find('*') == std::string::npos)
+            side.open_folder() = log_folder_of(open_dialog_file_);
         host_.log_window_closed(side);
     }
     QMdiSubWindow::closeEvent(event);

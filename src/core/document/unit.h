@@ -138,6 +138,7 @@ struct AppState {
     uint32_t link_interval_ms = 15;  // live link poll interval
     std::string last_log_file;       // caption of the log window while no log is open
     std::string last_other_log_file;
+    std::string other_log_dir;  // the comparison log's open folder, kept while the program runs
 };
 
 struct LogChannel {

@@ -12,11 +12,11 @@ namespace pv {
 const LogSide data_log_side{
     .window_name = "Tlog",
     .dialog_name = "Tlsetdlg",
-    .section = "LOG",
     .channels = &Settings::log_channels,
     .back_color = &Settings::log_back_color,
     .last_file = &AppState::last_log_file,
     .open_flag = &AppState::log_open,
+    .open_folder = []() -> std::string& { return settings.log_dir; },
     .placeholder_text = 19,
     .open_hint_text = 2,
     .open_filter_text = 9,
@@ -26,18 +26,17 @@ const LogSide data_log_side{
     .cursor = CursorLayer::live_cursor,
     .records = true,
     .opens_empty = false,
-    .thin_pen_after_marking = false,
     .color_dialog_seed = std::nullopt,
 };
 
 const LogSide comparison_log_side{
     .window_name = "Totherlog",
     .dialog_name = "Totherlsetdlg",
-    .section = "OTHERLOG",
     .channels = &Settings::other_log_channels,
     .back_color = &Settings::other_log_back_color,
     .last_file = &AppState::last_other_log_file,
     .open_flag = &AppState::other_log_open,
+    .open_folder = []() -> std::string& { return state.other_log_dir; },
     .placeholder_text = 29,
     .open_hint_text = 30,
     .open_filter_text = 32,
@@ -47,7 +46,6 @@ const LogSide comparison_log_side{
     .cursor = CursorLayer::compare_cursor,
     .records = false,
     .opens_empty = true,
-    .thin_pen_after_marking = true,
     .color_dialog_seed = 0xD8E9EC,
 };
 

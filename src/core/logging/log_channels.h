@@ -52,21 +52,20 @@ enum class LimitRule {
 struct LogSide {
     const char* window_name;  // the windows' design names
     const char* dialog_name;
-    const char* section;  // settings file section of the channel records
     std::array<LogChannel, kLogChannels> Settings::*channels;
     int32_t Settings::*back_color;
     std::string AppState::*last_file;  // caption remembered while the window is closed
     uint8_t AppState::*open_flag;
-    uint32_t placeholder_text;     // log catalogue: caption while no file is shown
-    uint32_t open_hint_text;       // log catalogue: hint of the open button
-    uint32_t open_filter_text;     // log catalogue: filter of the open dialog
-    uint32_t dialog_caption_text;  // log catalogue: caption of the settings dialog
+    std::string& (*open_folder)();  // where the open dialog starts, last opened from
+    uint32_t placeholder_text;      // log catalogue: caption while no file is shown
+    uint32_t open_hint_text;        // log catalogue: hint of the open button
+    uint32_t open_filter_text;      // log catalogue: filter of the open dialog
+    uint32_t dialog_caption_text;   // log catalogue: caption of the settings dialog
     LimitRule limits;
     LiveValues* live_target;  // written under Log Link
     CursorLayer cursor;
     bool records;      // START, the recording timer, save and text export
     bool opens_empty;  // forgets the file shown the last time the window was open
-    bool thin_pen_after_marking;
     // The colour dialog's start colour and custom colours; none = the desktop's defaults.
     std::optional<int32_t> color_dialog_seed;
 
