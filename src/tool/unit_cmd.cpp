@@ -115,13 +115,13 @@ int unit_poll(long count, const std::string& file, bool monitor, Io io) {
     long failed = 0;
     for (long k = 0; k < count; ++k) {
         if (k > 0) pv::Delay(pv::state.link_interval_ms);
-        const bool ok = pv::poll_live_data();
-        if (!ok) ++failed;
+        const bool polled = pv::poll_live_data();
+        if (!polled) ++failed;
         if (monitor) {
             // A failed poll leaves the window's labels as they were, and so the line.
-            if (ok) labels.refresh(pv::live, true, pv::data.pressure_unit, pv::rev_is_rpm());
+            if (polled) labels.refresh(pv::live, true, pv::data.pressure_unit, pv::rev_is_rpm());
             print_labels(labels, io.out);
-        } else if (ok) {
+        } else if (polled) {
             print_values(pv::live, io.out);
         }
     }

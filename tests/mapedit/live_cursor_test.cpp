@@ -143,7 +143,9 @@ TEST_F(LiveCursor, MomentMarksLastFourteenUpdatesInAll) {
     for (int k = 1; k <= 13; ++k) {
         CursorUpdate u = move(5, 0);  // the cursor has moved on to columns 1 and 2
         EXPECT_NE(cursors.trace_marks[2][0], 0) << k;
-        if (k > 1) EXPECT_EQ(cells(u).count({3, 1}), 0u) << k;  // 1: erasing the old block
+        if (k > 1) {
+            EXPECT_EQ(cells(u).count({3, 1}), 0u) << k;  // 1: erasing the old block
+        }
     }
     CursorUpdate u = move(5, 0);
     EXPECT_EQ(cursors.trace_marks[2][0], 0);

@@ -1,9 +1,12 @@
 // A table view whose in-place editor only ever delivers its text through the owner's Enter
 // handling: the map grid and the graph's value grid.
 #pragma once
+#include <QAbstractButton>
 #include <QAbstractItemDelegate>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPointer>
+#include <QStyleOptionHeader>
 #include <QTableView>
 
 namespace pv {
@@ -35,6 +38,22 @@ class EditGrid : public QTableView {
     }
     // Typed text reaches the table only through Enter, never by leaving the cell.
     void commitData(QWidget*) override {}
+
+  protected:
+    // Paints the view's corner button as a raised header section showing `text`, in the
+    // grid's font: the table view's own corner shows no text.
+    void paint_corner(QAbstractButton* corner, const QString& text) {
+        QStyleOptionHeader opt;
+        opt.initFrom(corner);
+        opt.state |= QStyle::State_Raised;
+        opt.rect = corner->rect();
+        opt.position = QStyleOptionHeader::OnlyOneSection;
+        opt.text = text;
+        opt.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        QPainter p(corner);
+        p.setFont(font());
+        style()->drawControl(QStyle::CE_Header, &opt, &p, corner);
+    }
 
   private:
     QPointer<QWidget> editor_;

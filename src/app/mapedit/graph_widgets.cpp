@@ -270,17 +270,7 @@ bool ValueGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* even
 
 bool ValueGrid::eventFilter(QObject* object, QEvent* event) {
     if (object == corner_ && event->type() == QEvent::Paint) {
-        auto* button = static_cast<QAbstractButton*>(object);
-        QStyleOptionHeader opt;
-        opt.initFrom(button);
-        opt.state |= QStyle::State_Raised;
-        opt.rect = button->rect();
-        opt.position = QStyleOptionHeader::OnlyOneSection;
-        opt.text = cells_->corner();
-        opt.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-        QPainter p(button);
-        p.setFont(font());
-        style()->drawControl(QStyle::CE_Header, &opt, &p, button);
+        paint_corner(corner_, cells_->corner());
         return true;
     }
     if (object == corner_ && event->type() == QEvent::MouseButtonPress) {

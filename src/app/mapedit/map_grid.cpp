@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
-#include <QStyleOptionHeader>
 #include <algorithm>
 
 #include "app/mapedit/map.h"
@@ -267,17 +266,7 @@ void MapGrid::focusOutEvent(QFocusEvent* event) {
 
 bool MapGrid::eventFilter(QObject* object, QEvent* event) {
     if (object == corner_ && event->type() == QEvent::Paint) {
-        auto* button = static_cast<QAbstractButton*>(object);
-        QStyleOptionHeader opt;
-        opt.initFrom(button);
-        opt.state |= QStyle::State_Raised;
-        opt.rect = button->rect();
-        opt.position = QStyleOptionHeader::OnlyOneSection;
-        opt.text = cells_->corner();
-        opt.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
-        QPainter p(button);
-        p.setFont(font());
-        style()->drawControl(QStyle::CE_Header, &opt, &p, button);
+        paint_corner(corner_, cells_->corner());
         return true;
     }
     const bool press =

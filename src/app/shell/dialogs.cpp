@@ -57,11 +57,10 @@ QString qt_filter(const std::string& filter8) {
     return filters.join(QStringLiteral(";;"));
 }
 
-}  // namespace
-
-std::optional<std::string> QtShellDialogs::open_data_file(QWidget* parent,
-                                                          const std::string& initial) {
-    QFileDialog dlg(parent, QString(), start_path(initial), data_file_filter());
+// An existing file chosen in the large detail view.
+std::optional<std::string> choose_existing(QWidget* parent, const std::string& initial,
+                                           const QString& filter) {
+    QFileDialog dlg(parent, QString(), start_path(initial), filter);
     dlg.setFileMode(QFileDialog::ExistingFile);
     show_columns(dlg);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
@@ -70,43 +69,42 @@ std::optional<std::string> QtShellDialogs::open_data_file(QWidget* parent,
     return f.toStdString();
 }
 
-std::optional<std::string> QtShellDialogs::save_data_file(QWidget* parent,
-                                                          const std::string& initial) {
-    QFileDialog dlg(parent, QString(), start_path(initial), data_file_filter());
+// A name to save under, `suffix` added when none is typed; overwriting asks first.
+std::optional<std::string> choose_target(QWidget* parent, const std::string& initial,
+                                         const QString& filter, const QString& suffix) {
+    QFileDialog dlg(parent, QString(), start_path(initial), filter);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setDefaultSuffix(QStringLiteral("PVD"));
+    dlg.setDefaultSuffix(suffix);
     dlg.setOption(QFileDialog::DontConfirmOverwrite, false);
     show_columns(dlg);
     QFileInfo start(start_path(initial));
     if (!start.isDir() && !start.fileName().isEmpty()) dlg.selectFile(start.fileName());
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().front().toStdString();
+}
+
+}  // namespace
+
+std::optional<std::string> QtShellDialogs::open_data_file(QWidget* parent,
+                                                          const std::string& initial) {
+    return choose_existing(parent, initial, data_file_filter());
+}
+
+std::optional<std::string> QtShellDialogs::save_data_file(QWidget* parent,
+                                                          const std::string& initial) {
+    return choose_target(parent, initial, data_file_filter(), QStringLiteral("PVD"));
 }
 
 std::optional<std::string> QtShellDialogs::open_log_file(QWidget* parent,
                                                          const std::string& initial,
                                                          const std::string& filter8) {
-    QFileDialog dlg(parent, QString(), start_path(initial), qt_filter(filter8));
-    dlg.setFileMode(QFileDialog::ExistingFile);
-    show_columns(dlg);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-    const QString f = dlg.selectedFiles().front();
-    if (f.isEmpty() || !QFileInfo(f).isFile()) return std::nullopt;
-    return f.toStdString();
+    return choose_existing(parent, initial, qt_filter(filter8));
 }
 
 std::optional<std::string> QtShellDialogs::save_log_file(QWidget* parent,
                                                          const std::string& initial,
                                                          const std::string& filter8) {
-    QFileDialog dlg(parent, QString(), start_path(initial), qt_filter(filter8));
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setDefaultSuffix(QStringLiteral("PVL"));
-    dlg.setOption(QFileDialog::DontConfirmOverwrite, false);
-    show_columns(dlg);
-    QFileInfo start(start_path(initial));
-    if (!start.isDir() && !start.fileName().isEmpty()) dlg.selectFile(start.fileName());
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-    return dlg.selectedFiles().front().toStdString();
+    return choose_target(parent, initial, qt_filter(filter8), QStringLiteral("PVL"));
 }
 
 bool QtShellDialogs::print_setup(QWidget* parent, QPrinter& printer) {

@@ -1,11 +1,11 @@
 #include "core/document/datafile.h"
 
 #include <algorithm>
-#include <ctime>
 #include <optional>
 
 #include "core/document/unit.h"
 #include "core/files/file_io.h"
+#include "core/ui/clock.h"
 
 namespace pv {
 namespace {
@@ -66,15 +66,6 @@ class Writer {
 
 uint16_t word(const uint8_t* b, size_t offset) {
     return static_cast<uint16_t>(b[offset] * 256 + b[offset + 1]);
-}
-
-std::array<uint16_t, 6> local_now() {
-    std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return {static_cast<uint16_t>(tm.tm_year + 1900), static_cast<uint16_t>(tm.tm_mon + 1),
-            static_cast<uint16_t>(tm.tm_mday),        static_cast<uint16_t>(tm.tm_hour),
-            static_cast<uint16_t>(tm.tm_min),         static_cast<uint16_t>(tm.tm_sec)};
 }
 
 // The first 506 bytes of a file, or nothing when it is shorter, cannot be read or is not a
@@ -199,7 +190,7 @@ void decode_data_file(const uint8_t* b, ControllerData& d) {
 bool WriteDataFile(const std::string& path) {
     uint16_t status = status_reader ? status_reader() : kStatusUnknown;
     unit.derived_status_word = 0;
-    set_save_stamp(local_now());
+    set_save_stamp(local_stamp());
     if (status == kStatusUnknown) status = data.status_word;
     auto image = encode_data_file(data, status);
     if (!save_file(path, {reinterpret_cast<const char*>(image.data()), image.size()})) return false;

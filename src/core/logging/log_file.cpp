@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
-#include <ctime>
 #include <filesystem>
 
 #include "core/ui/texts.h"
@@ -252,15 +251,6 @@ bool LogWriter::close() {
     bool ok = std::fclose(file_) == 0 && !failed_;
     file_ = nullptr;
     return ok;
-}
-
-std::array<uint16_t, 6> local_stamp() {
-    std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return {static_cast<uint16_t>(tm.tm_year + 1900), static_cast<uint16_t>(tm.tm_mon + 1),
-            static_cast<uint16_t>(tm.tm_mday),        static_cast<uint16_t>(tm.tm_hour),
-            static_cast<uint16_t>(tm.tm_min),         static_cast<uint16_t>(tm.tm_sec)};
 }
 
 }  // namespace pv

@@ -121,7 +121,4 @@ class LogWriter {
     bool failed_ = false;
 };
 
-// The local date and time now: year, month, day, hour, minute, second.
-std::array<uint16_t, 6> local_stamp();
-
 }  // namespace pv

@@ -1,6 +1,7 @@
 #include "core/ui/clock.h"
 
 #include <chrono>
+#include <ctime>
 #include <thread>
 
 namespace pv {
@@ -26,6 +27,15 @@ Clock& clock() {
 }
 void set_clock(Clock* c) {
     current = c ? c : &steady_clock;
+}
+
+std::array<uint16_t, 6> local_stamp() {
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return {static_cast<uint16_t>(tm.tm_year + 1900), static_cast<uint16_t>(tm.tm_mon + 1),
+            static_cast<uint16_t>(tm.tm_mday),        static_cast<uint16_t>(tm.tm_hour),
+            static_cast<uint16_t>(tm.tm_min),         static_cast<uint16_t>(tm.tm_sec)};
 }
 
 }  // namespace pv

@@ -2,6 +2,7 @@
 // steady clock; tests install a clock that advances only when asked, so that waits and
 // time-outs are deterministic and instant.
 #pragma once
+#include <array>
 #include <cstdint>
 
 namespace pv {
@@ -16,6 +17,10 @@ class Clock {
 };
 
 Clock& clock();
+
+// The local date and time now, as the data file's save stamp and the log header hold it:
+// year, month, day, hour, minute, second.
+std::array<uint16_t, 6> local_stamp();
 // Installs a clock (nullptr restores the steady clock). The caller keeps ownership.
 void set_clock(Clock* c);
 
