@@ -375,5 +375,23 @@ TEST_F(GraphCommand, DraggingEndsInTheDocumentAndTheMapGrid) {
     EXPECT_EQ(state.doc_modified, 1);
     EXPECT_TRUE(main->action(QStringLiteral("menuundo"))->isEnabled());
 }
+// On a desktop the main window is active when Graph is pressed, and the value grid reports
+// its first selection while it is still being built.
+TEST_F(GraphCommand, OpensFromAnActiveMainWindow) {
+    start();
+    main->menunewClick();
+    map = main->map_window();
+    ASSERT_NE(map, nullptr);
+    data.axis_select_no = 4;
+    map->rebuild_after_parameters();
+    choose(1, 0);
+    QApplication::setActiveWindow(main.get());
+    ASSERT_TRUE(main->isActiveWindow());
+    main->action(QStringLiteral("btngraph"))->trigger();
+    graph = main->graph_window();
+    ASSERT_NE(graph, nullptr);
+    QApplication::processEvents();
+    EXPECT_EQ(graph->sggraph->cells()->points(), 5);
+}
 }  // namespace
 }  // namespace pv::test

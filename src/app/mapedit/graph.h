@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/mapedit/graph_host.h"
+#include "app/mapedit/graph_widgets.h"
 #include "core/mapedit/edit_ops.h"
 #include "core/mapedit/graph_view.h"
 #include "core/ui/hooks.h"
@@ -15,13 +16,9 @@ class QSplitter;
 
 namespace pv {
 
-class GraphBox;
-class UpDown;
-class ValueGrid;
-
 // A view of the document's table shown: it hears every cell written, the grid refilled and
 // the map window's choice of table.
-class Tgraph : public QMdiSubWindow, public DocumentViews {
+class Tgraph : public QMdiSubWindow, public DocumentViews, public GraphControlsOwner {
     Q_OBJECT
   public:
     Tgraph(GraphHost* host, QWidget* parent);
@@ -56,18 +53,18 @@ class Tgraph : public QMdiSubWindow, public DocumentViews {
     const GraphState& graph() const { return g_; }
     GraphState& graph() { return g_; }
 
-    // Event handlers (the controls forward them).
-    void pnlgraphResize();
-    void pbgraphPaint(QPainter& p);
-    void pbgraphMouseDown(Qt::MouseButton button, int x, int y);
-    void pbgraphMouseMove(Qt::MouseButtons buttons, int x, int y);
+    // Event handlers; GraphControlsOwner's come from the paint box and the value grid.
+    void pnlgraphResize() override;
+    void pbgraphPaint(QPainter& p) override;
+    void pbgraphMouseDown(Qt::MouseButton button, int x, int y) override;
+    void pbgraphMouseMove(Qt::MouseButtons buttons, int x, int y) override;
     void lbgraph1Click();
     void lbgraph2Click();
-    void sggraphDrawCell();                // the value grid's selection changed
-    bool sggraphKeyDown(int virtual_key);  // true: handled
-    void sggraphSelectCell(int k);
-    void sggraphSetEditText(int k);
-    bool sggraphMouseDown();  // press on the label column; true: handled
+    void sggraphDrawCell() override;
+    bool sggraphKeyDown(int virtual_key) override;
+    void sggraphSelectCell(int k) override;
+    void sggraphSetEditText(int k) override;
+    bool sggraphMouseDown() override;
     void btnupdownClick();
     void btnleftrightClick();
 

@@ -9,12 +9,11 @@
 #include <QStyleOption>
 #include <algorithm>
 
-#include "app/mapedit/graph.h"
 #include "app/mapedit/map_grid.h"
 
 namespace pv {
 
-GraphBox::GraphBox(Tgraph* owner, QWidget* parent) : QWidget(parent), owner_(owner) {
+GraphBox::GraphBox(GraphControlsOwner* owner, QWidget* parent) : QWidget(parent), owner_(owner) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -177,7 +176,7 @@ class ValueEditor : public QStyledItemDelegate {
   protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         if (event->type() == QEvent::KeyPress &&
-            grid_->owner_->sggraphKeyDown(virtual_key(static_cast<QKeyEvent*>(event))))
+            grid_->owner_key(static_cast<QKeyEvent*>(event)))
             return true;
         return QStyledItemDelegate::eventFilter(object, event);
     }
@@ -186,7 +185,7 @@ class ValueEditor : public QStyledItemDelegate {
     ValueGrid* grid_;
 };
 
-ValueGrid::ValueGrid(Tgraph* owner, QWidget* parent)
+ValueGrid::ValueGrid(GraphControlsOwner* owner, QWidget* parent)
     : EditGrid(parent), owner_(owner), cells_(new ValueRowModel(this)) {
     setModel(cells_);
     setItemDelegate(new ValueEditor(this));
@@ -209,6 +208,11 @@ ValueGrid::ValueGrid(Tgraph* owner, QWidget* parent)
             [this](int) { owner_->sggraphMouseDown(); });
     corner_ = findChild<QAbstractButton*>();
     if (corner_) corner_->installEventFilter(this);
+    built_ = true;
+}
+
+bool ValueGrid::owner_key(const QKeyEvent* event) const {
+    return owner_->sggraphKeyDown(virtual_key(event));
 }
 
 std::pair<int, int> ValueGrid::selected_points() const {
@@ -247,18 +251,18 @@ void ValueGrid::set_label_width(int width) {
 }
 
 void ValueGrid::keyPressEvent(QKeyEvent* event) {
-    if (owner_->sggraphKeyDown(virtual_key(event))) return;
+    if (owner_key(event)) return;
     QTableView::keyPressEvent(event);
 }
 
 void ValueGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    if (current.isValid()) owner_->sggraphSelectCell(current.column() + 1);
+    if (built_ && current.isValid()) owner_->sggraphSelectCell(current.column() + 1);
     QTableView::currentChanged(current, previous);
 }
 
 void ValueGrid::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
     QTableView::selectionChanged(selected, deselected);
-    owner_->sggraphDrawCell();
+    if (built_) owner_->sggraphDrawCell();
 }
 
 bool ValueGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {

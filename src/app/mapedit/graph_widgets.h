@@ -13,15 +13,33 @@
 #include "app/common/edit_grid.h"
 
 class QAbstractButton;
+class QPainter;
 
 namespace pv {
 
-class Tgraph;
+// What the graph window's controls hand on to the window that owns them: the handlers of
+// the paint box and of the value grid. The controls know nothing else of the window.
+class GraphControlsOwner {
+  public:
+    virtual ~GraphControlsOwner() = default;
+    virtual void pnlgraphResize() = 0;
+    virtual void pbgraphPaint(QPainter& p) = 0;
+    virtual void pbgraphMouseDown(Qt::MouseButton button, int x, int y) = 0;
+    virtual void pbgraphMouseMove(Qt::MouseButtons buttons, int x, int y) = 0;
+    // The value grid's selection changed.
+    virtual void sggraphDrawCell() = 0;
+    // True: the key is handled.
+    virtual bool sggraphKeyDown(int virtual_key) = 0;
+    virtual void sggraphSelectCell(int k) = 0;
+    virtual void sggraphSetEditText(int k) = 0;
+    // A press on the label column; true: handled.
+    virtual bool sggraphMouseDown() = 0;
+};
 
 // `pbgraph`: paints through the window and passes its mouse on.
 class GraphBox : public QWidget {
   public:
-    explicit GraphBox(Tgraph* owner, QWidget* parent);
+    GraphBox(GraphControlsOwner* owner, QWidget* parent);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -31,7 +49,7 @@ class GraphBox : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    Tgraph* owner_;
+    GraphControlsOwner* owner_;
 };
 
 // An up-down control: two arrow buttons that step a position within a range. A negative
@@ -81,7 +99,7 @@ class ValueRowModel : public QAbstractTableModel {
 // `sggraph`.
 class ValueGrid : public EditGrid {
   public:
-    ValueGrid(Tgraph* owner, QWidget* parent);
+    ValueGrid(GraphControlsOwner* owner, QWidget* parent);
     ValueRowModel* cells() const { return cells_; }
     // The selected points first..last (from 1); the current one when none is selected.
     std::pair<int, int> selected_points() const;
@@ -89,6 +107,8 @@ class ValueGrid : public EditGrid {
     // Edit column: the value grid's current cell, from 1.
     void set_current_point(int k);
     void set_label_width(int width);
+    // The owner's key table; true when it handled the key.
+    bool owner_key(const QKeyEvent* event) const;
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -98,13 +118,13 @@ class ValueGrid : public EditGrid {
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     bool eventFilter(QObject* object, QEvent* event) override;
 
-  protected slots:
-
   private:
-    friend class ValueEditor;
-    Tgraph* owner_;
+    GraphControlsOwner* owner_;
     ValueRowModel* cells_;
     QAbstractButton* corner_ = nullptr;
+    // The view reports selection and current-cell changes while it is being set up (setModel
+    // does); the owner hears of them only once the grid exists for it.
+    bool built_ = false;
 };
 
 }  // namespace pv
