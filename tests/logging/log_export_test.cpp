@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "core/document/unit.h"
-#include "log_images.h"
+#include "support/log_images.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "log_images.h"
+#include "support/log_images.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "core/logging/recorder.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
-#include "log_images.h"
+#include "support/log_images.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "core/ui/texts.h"
-#include "log_images.h"
 #include "support/link_support.h"
+#include "support/log_images.h"
 
 namespace {
 

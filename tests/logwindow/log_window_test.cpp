@@ -17,7 +17,7 @@
 #include "core/logging/recorder.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
-#include "log_images.h"
+#include "support/log_images.h"
 #include "window_app.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include "app/logging/lset.h"
 #include "core/document/unit.h"
 #include "core/ui/texts.h"
-#include "log_images.h"
+#include "support/log_images.h"
 #include "support/program.h"
 #include "window_app.h"
 

@@ -10,7 +10,7 @@
 #include "core/document/datafile.h"
 #include "core/document/unit.h"
 #include "core/logging/log_export.h"
-#include "log_images.h"
+#include "support/log_images.h"
 #include "tool/tool.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "../support/run_within.h"
+#include "support/run_within.h"
 #include "tool/tool.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include "core/logging/log_file.h"
 #include "core/ui/texts.h"
-#include "log_images.h"
 #include "support/link_support.h"
+#include "support/log_images.h"
 #include "tool/tool.h"
 
 namespace {
