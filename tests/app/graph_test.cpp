@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QTest>
 
+#include "app/mapedit/graph_paint.h"
 #include "app/mapedit/graph_widgets.h"
 #include "app/mapedit/map.h"
 #include "app_fixture.h"
@@ -134,6 +135,38 @@ TEST_F(GraphWindow, SectionViewPaintsZeroLineAxisAndSelectedSegmentsRed) {
     EXPECT_FALSE(graph->lbgraph1->isEnabled());
     EXPECT_FALSE(graph->pnlbtn->isEnabled());
     EXPECT_EQ(graph->lbgraph1->currentRow(), 1);
+}
+
+// Texts are drawn whole whatever the face: a wider font than the design's width rule
+// assumed (as on a desktop) neither elides the value row nor cuts the value axis's labels.
+TEST_F(GraphWindow, ValueRowAndAxisLabelsAreNeverCut) {
+    QFont wide = graph->sggraph->font();
+    wide.setPointSize(wide.pointSize() * 2);
+    graph->sggraph->setFont(wide);
+    graph->sggraph->horizontalHeader()->setFont(wide);
+    for (int k = 0; k < 5; ++k) data.rpm_axis[k] = static_cast<uint8_t>(20 + 10 * k);
+    show(map_rpm_axis, 4);
+    ValueGrid* g = graph->sggraph;
+    ASSERT_EQ(g->cells()->cell(1), QStringLiteral(" 2000"));
+    const int margin = g->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, g) + 1;
+    for (int k = 1; k <= 5; ++k) {
+        EXPECT_GE(g->columnWidth(k - 1),
+                  g->fontMetrics().horizontalAdvance(g->cells()->cell(k)) + 2 * margin)
+            << "point " << k;
+    }
+    EXPECT_EQ(g->textElideMode(), Qt::ElideNone);
+
+    // A right-aligned label whose anchor lies nearer the left edge than its width.
+    const QFontMetrics fm(wide);
+    const GraphLabel top{.at = {10, 40}, .text = " 6000"};
+    const QRect bounds(0, 0, 300, 200);
+    const QRect box = graph_label_box(top, QStringLiteral(" 6000"), fm, bounds);
+    EXPECT_EQ(box.left(), 0);
+    EXPECT_EQ(box.width(), fm.horizontalAdvance(QStringLiteral(" 6000")));
+    EXPECT_TRUE(bounds.contains(box));
+    // One that fits keeps its anchor.
+    const GraphLabel fits{.at = {200, 100}, .text = "0"};
+    EXPECT_EQ(graph_label_box(fits, QStringLiteral("0"), fm, bounds).right(), 199);
 }
 
 TEST_F(GraphWindow, AllNegativeTableDrawsZeroLineAtTheTop) {

@@ -137,7 +137,8 @@ Tgraph::Tgraph(GraphHost* host, QWidget* parent) : QMdiSubWindow(parent), host_(
     const int extra = R(font_points_ / 3.0);
     const int col_width = gm.horizontalAdvance(stars) + extra;
     const int row_height = gm.height() + extra;
-    sggraph->horizontalHeader()->setDefaultSectionSize(col_width);
+    column_width_ = col_width;
+    sggraph->fit_columns(column_width_);
     sggraph->verticalHeader()->setDefaultSectionSize(row_height);
     sggraph->horizontalHeader()->setFixedHeight(row_height);
     const int panel_height = R(row_height / 3.0) + 2 * row_height;
@@ -197,6 +198,7 @@ void Tgraph::show_value_row(const ValueRow& row) {
     const size_t chars = std::max(row.headers.empty() ? 0 : row.headers[0].size(),
                                   row.cells.empty() ? 0 : row.cells[0].size());
     sggraph->set_label_width(font_points_ * static_cast<int>(chars));
+    sggraph->fit_columns(column_width_);
 }
 
 void Tgraph::RebuildGraph() {
@@ -226,6 +228,7 @@ void Tgraph::repaint_graph() {
         const QString t = ui_text(FormatCell(grid.grid_values[c.column][c.row - 1]));
         if (sggraph->cells()->cell(k) != t) sggraph->cells()->set_cell(k, t);
     }
+    sggraph->fit_columns(column_width_);
     pbgraph->update();
 }
 
@@ -244,7 +247,10 @@ void Tgraph::setup_grid() {
 
 void Tgraph::cell_written(int column, int row, const std::string& text) {
     const int k = value_row_point(g_, column, row);
-    if (k >= 1 && k <= sggraph->cells()->points()) sggraph->cells()->set_cell(k, ui_text(text));
+    if (k >= 1 && k <= sggraph->cells()->points()) {
+        sggraph->cells()->set_cell(k, ui_text(text));
+        sggraph->fit_columns(column_width_);
+    }
     pbgraph->update();
 }
 

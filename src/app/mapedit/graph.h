@@ -98,6 +98,8 @@ class Tgraph : public QMdiSubWindow, public DocumentViews, public GraphControlsO
     QSplitter* body_ = nullptr;
     QSplitter* lists_ = nullptr;
     int font_points_ = 9;
+    // The value grid's column width by the design's rule, before the texts widen it.
+    int column_width_ = 0;
 };
 
 }  // namespace pv

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
 
@@ -46,16 +47,28 @@ void paint_graph_scene(QPainter& p, const GraphScene& scene, QFont font) {
     p.setFont(font);
     p.setPen(Qt::black);
     const QFontMetrics fm(font);
-    const int height = fm.height();
+    const QRect bounds(0, 0, p.device()->width(), p.device()->height());
     for (const GraphLabel& l : scene.labels) {
         const QString t = ui_text(l.text);
-        const int w = fm.horizontalAdvance(t);
-        QRect box = l.anchor == GraphLabel::Anchor::right_middle
-                        ? QRect(l.at.x - w, l.at.y - height / 2, w, height)
-                        : QRect(l.at.x - w / 2, l.at.y, w, height);
-        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, t);
+        p.drawText(graph_label_box(l, t, fm, bounds),
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, t);
     }
     p.restore();
+}
+
+QRect graph_label_box(const GraphLabel& label, const QString& text, const QFontMetrics& fm,
+                      const QRect& bounds) {
+    const int w = fm.horizontalAdvance(text);
+    const int h = fm.height();
+    QRect box = label.anchor == GraphLabel::Anchor::right_middle
+                    ? QRect(label.at.x - w, label.at.y - h / 2, w, h)
+                    : QRect(label.at.x - w / 2, label.at.y, w, h);
+    // The right and bottom edges give way first: the start of a number matters most.
+    box.moveRight(std::min(box.right(), bounds.right()));
+    box.moveBottom(std::min(box.bottom(), bounds.bottom()));
+    box.moveLeft(std::max(box.left(), bounds.left()));
+    box.moveTop(std::max(box.top(), bounds.top()));
+    return box;
 }
 
 }  // namespace pv

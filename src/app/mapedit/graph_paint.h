@@ -4,8 +4,10 @@
 
 #include "core/mapedit/graph_view.h"
 
+class QFontMetrics;
 class QPainter;
 class QFont;
+class QRect;
 
 namespace pv {
 
@@ -14,5 +16,9 @@ QColor graph_color(GraphColor c);
 // what the painter's device already shows. `font` is the paint box's font; its size is set
 // from the scene.
 void paint_graph_scene(QPainter& p, const GraphScene& scene, QFont font);
+// Where a label's text goes: placed by its anchor, then moved back inside `bounds` where
+// the anchor would cut it (a long value-axis label on a narrow window).
+QRect graph_label_box(const GraphLabel& label, const QString& text, const QFontMetrics& fm,
+                      const QRect& bounds);
 
 }  // namespace pv

@@ -175,8 +175,7 @@ class ValueEditor : public QStyledItemDelegate {
 
   protected:
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress &&
-            grid_->owner_key(static_cast<QKeyEvent*>(event)))
+        if (event->type() == QEvent::KeyPress && grid_->owner_key(static_cast<QKeyEvent*>(event)))
             return true;
         return QStyledItemDelegate::eventFilter(object, event);
     }
@@ -201,7 +200,9 @@ ValueGrid::ValueGrid(GraphControlsOwner* owner, QWidget* parent)
         h->setSectionResizeMode(QHeaderView::Fixed);
         h->setHighlightSections(false);
         h->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        h->setTextElideMode(Qt::ElideNone);
     }
+    setTextElideMode(Qt::ElideNone);
     // The header row only labels; a press in the label column selects the whole row.
     horizontalHeader()->setSectionsClickable(false);
     connect(verticalHeader(), &QHeaderView::sectionPressed, this,
@@ -248,6 +249,23 @@ void ValueGrid::set_current_point(int k) {
 void ValueGrid::set_label_width(int width) {
     verticalHeader()->setFixedWidth(width);
     if (corner_) corner_->update();
+}
+
+void ValueGrid::fit_columns(int least) {
+    // The item views keep this margin on either side of a cell's text, headers theirs.
+    const int cell_margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int header_margin =
+        style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
+    const QFontMetrics cell_font(font());
+    const QFontMetrics header_font(horizontalHeader()->font());
+    int width = least;
+    for (int k = 1; k <= cells_->points(); ++k) {
+        width = std::max(width, cell_font.horizontalAdvance(cells_->cell(k)) + 2 * cell_margin);
+        const QString title = cells_->headerData(k - 1, Qt::Horizontal, Qt::DisplayRole).toString();
+        width = std::max(width, header_font.horizontalAdvance(title) + 2 * header_margin);
+    }
+    if (width != horizontalHeader()->defaultSectionSize())
+        horizontalHeader()->setDefaultSectionSize(width);
 }
 
 void ValueGrid::keyPressEvent(QKeyEvent* event) {

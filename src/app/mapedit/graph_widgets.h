@@ -107,6 +107,9 @@ class ValueGrid : public EditGrid {
     // Edit column: the value grid's current cell, from 1.
     void set_current_point(int k);
     void set_label_width(int width);
+    // Columns `least` wide, or as wide as the widest text needs with the style's margins:
+    // a value is shown whole, never as "20...".
+    void fit_columns(int least);
     // The owner's key table; true when it handled the key.
     bool owner_key(const QKeyEvent* event) const;
 
