@@ -4,10 +4,13 @@
 #include <QInputDialog>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTranslator>
 
+#include "app/common/caption.h"
+#include "app/common/modal.h"
 #include "core/document/unit.h"
 #include "core/ui/texts.h"
 #include "platform/codepage.h"
@@ -37,6 +40,20 @@ QMessageBox::Icon box_icon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// QMessageBox sets its own fixed size whenever it shows or lays out again, with a title
+// allowance too small for a window manager's frame; the caption's width is put back after it.
+class CaptionedBox : public QMessageBox {
+  public:
+    using QMessageBox::QMessageBox;
+
+  protected:
+    bool event(QEvent* e) override {
+        const bool result = QMessageBox::event(e);
+        if (e->type() == QEvent::Show || e->type() == QEvent::LayoutRequest) fit_caption(*this);
+        return result;
+    }
+};
+
 QWidget* dialog_parent() {
     if (QWidget* w = QApplication::activeModalWidget()) return w;
     if (QWidget* w = QApplication::activeWindow()) return w;
@@ -65,9 +82,9 @@ std::optional<std::string> ui_bytes(const QString& text) {
 }
 
 void QtPrompter::message(Icon icon, const std::string& text) {
-    QMessageBox box(box_icon(icon), QApplication::applicationDisplayName(), ui_text(text),
-                    QMessageBox::Ok, dialog_parent());
-    box.exec();
+    CaptionedBox box(box_icon(icon), program_title(), ui_text(text), QMessageBox::Ok,
+                     dialog_parent());
+    run_modal(box);
 }
 
 Answer QtPrompter::ask(Icon icon, Buttons buttons, const std::string& text) {
@@ -86,9 +103,8 @@ Answer QtPrompter::ask(Icon icon, Buttons buttons, const std::string& text) {
             set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
             break;
     }
-    QMessageBox box(box_icon(icon), QApplication::applicationDisplayName(), ui_text(text), set,
-                    dialog_parent());
-    switch (box.exec()) {
+    CaptionedBox box(box_icon(icon), program_title(), ui_text(text), set, dialog_parent());
+    switch (run_modal(box)) {
         case QMessageBox::Ok:
             return Answer::Ok;
         case QMessageBox::Yes:
@@ -104,12 +120,17 @@ Answer QtPrompter::ask(Icon icon, Buttons buttons, const std::string& text) {
 
 std::optional<std::string> QtPrompter::input(const std::string& caption, const std::string& prompt,
                                              const std::string& initial) {
-    bool ok = false;
-    QString v = QInputDialog::getText(dialog_parent(), ui_text(caption), ui_text(prompt),
-                                      QLineEdit::Normal, ui_text(initial), &ok);
-    if (!ok) return std::nullopt;
-    // A character the code page cannot hold cannot be a valid entry for any query here.
-    return ui_bytes(v).value_or(std::string());
+    // On the heap: the window it opens over may go while it is open, and take it along.
+    QPointer<QInputDialog> dlg = new QInputDialog(dialog_parent());
+    dlg->setWindowTitle(ui_text(caption));
+    dlg->setLabelText(ui_text(prompt));
+    dlg->setTextValue(ui_text(initial));
+    std::optional<std::string> entry;
+    if (run_modal(*dlg) == QDialog::Accepted && dlg)
+        // A character the code page cannot hold cannot be a valid entry for any query here.
+        entry = ui_bytes(dlg->textValue()).value_or(std::string());
+    delete dlg.data();
+    return entry;
 }
 
 bool use_qt_translation(uint16_t lang_id) {

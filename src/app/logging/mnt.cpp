@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/common/caption.h"
 #include "app/common/qt_prompter.h"
 #include "core/document/unit.h"
 #include "core/link/link_timer.h"
@@ -156,6 +157,8 @@ Tmntdlg::Tmntdlg(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowStaysOn
         setWindowTitle(QStringLiteral("Data Monitor"));
         btnmarking->setEnabled(false);
     }
+    // The recording window's caption is the only place that tells how to mark and to stop.
+    fit_caption(*this);
 
     resize(settings.monitor_width, settings.monitor_height);
     if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());

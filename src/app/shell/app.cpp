@@ -33,7 +33,8 @@ int run_pvedit(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pvedit"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Pavex Dravlo"));
+    // No display name: Qt would append it to every caption, and the dialogs' captions are
+    // their own texts alone.
     init_app_resources();
 
     QtPrompter prompts;

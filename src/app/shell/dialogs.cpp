@@ -10,6 +10,7 @@
 #include <QTreeView>
 #include <algorithm>
 
+#include "app/common/modal.h"
 #include "app/common/qt_prompter.h"
 
 namespace pv {
@@ -63,7 +64,7 @@ std::optional<std::string> choose_existing(QWidget* parent, const std::string& i
     QFileDialog dlg(parent, QString(), start_path(initial), filter);
     dlg.setFileMode(QFileDialog::ExistingFile);
     show_columns(dlg);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    if (run_modal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     const QString f = dlg.selectedFiles().front();
     if (f.isEmpty() || !QFileInfo(f).isFile()) return std::nullopt;
     return f.toStdString();
@@ -79,7 +80,7 @@ std::optional<std::string> choose_target(QWidget* parent, const std::string& ini
     show_columns(dlg);
     QFileInfo start(start_path(initial));
     if (!start.isDir() && !start.fileName().isEmpty()) dlg.selectFile(start.fileName());
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    if (run_modal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().front().toStdString();
 }
 
@@ -109,7 +110,7 @@ std::optional<std::string> QtShellDialogs::save_log_file(QWidget* parent,
 
 bool QtShellDialogs::print_setup(QWidget* parent, QPrinter& printer) {
     QPrintDialog dlg(&printer, parent);
-    return dlg.exec() == QDialog::Accepted;
+    return run_modal(dlg) == QDialog::Accepted;
 }
 
 }  // namespace pv
