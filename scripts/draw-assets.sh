@@ -76,6 +76,16 @@ icon list26 -stroke '#b0b0b0' -fill '#f4f4f4' -draw 'rectangle 8,14 88,82' -stro
   -draw 'line 8,36 88,36' -draw 'line 8,58 88,58' -draw 'line 34,14 34,82' -draw 'line 61,14 61,82' \
   -stroke none -fill '#d0d0d0' -draw 'rectangle 10,16 86,34'
 
+# The log windows' zoom buttons: a magnifier with a minus (Minimize) or a plus (Maximize).
+magnifier() {
+  local name=$1; shift
+  icon "$name" -fill '#eaf2fb' -stroke '#2b3f5c' -strokewidth 8 -draw 'circle 40,40 40,10' \
+    -stroke '#2b3f5c' -strokewidth 16 -draw 'line 62,62 86,86' \
+    -stroke '#1f5fbf' -strokewidth 9 -draw 'line 24,40 56,40' "$@"
+}
+magnifier zoomout
+magnifier zoomin -draw 'line 40,24 40,56'
+
 # The program's own icon: a boost gauge.
 gauge() {
   local size=$1 out=$2

@@ -7,6 +7,8 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -82,6 +84,33 @@ TEST_F(LogCommandsTest, CommandLineLogOpensTheWindowWithIt) {
     EXPECT_EQ(log_window()->windowTitle().toStdString(), p);
     EXPECT_EQ(log_window()->viewer().last_index(), 9);
     EXPECT_EQ(settings.log_dir, (root / "docs").string());
+}
+
+// The sub-window draws its icon in its own title bar, from the icon it was given; asking
+// windowIcon() alone would find the main window's through the parents.
+TEST_F(LogCommandsTest, BothLogWindowsCarryTheProgramsIcon) {
+    start();
+    main->btnlogClick();
+    main->menuotherlogClick();
+    std::vector<Tlog*> logs;
+    for (QMdiSubWindow* w : main->mdi_area()->subWindowList())
+        if (auto* l = qobject_cast<Tlog*>(w)) logs.push_back(l);
+    ASSERT_EQ(logs.size(), 2u);
+    const QIcon program = main->windowIcon();
+    ASSERT_FALSE(program.isNull());
+    for (Tlog* w : logs) {
+        const std::string name = w->objectName().toStdString();
+        EXPECT_EQ(w->windowIcon().cacheKey(), program.cacheKey()) << name;
+        QStyleOptionTitleBar bar;
+        bar.initFrom(w);
+        const int h = w->style()->pixelMetric(QStyle::PM_TitleBarHeight, &bar, w);
+        const QRect title(0, 0, w->width(), h);
+        const QImage shown = w->grab(title).toImage();
+        w->setWindowIcon(w->style()->standardIcon(QStyle::SP_TitleBarMenuButton, nullptr, w));
+        EXPECT_NE(w->grab(title).toImage(), shown) << name << ": the icon is not in the title";
+        w->setWindowIcon(program);
+        EXPECT_EQ(w->grab(title).toImage(), shown) << name;
+    }
 }
 
 TEST_F(LogCommandsTest, LogLinkDrivesTheMapsLiveCursor) {

@@ -247,6 +247,39 @@ TEST_P(LogWindow, ZoomButtonsStopAtTheirLimits) {
     EXPECT_TRUE(w.btnzoomin->isEnabled());
 }
 
+// Pixels of the button's own rendering that differ from its background: its glyph.
+int glyph_pixels(QToolButton* b) {
+    QImage img(b->size(), QImage::Format_RGB32);
+    img.fill(b->palette().color(QPalette::Window));
+    b->render(&img, {}, {}, QWidget::DrawChildren);
+    const QColor back = b->palette().color(QPalette::Window);
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (std::abs(c.red() - back.red()) + std::abs(c.green() - back.green()) +
+                    std::abs(c.blue() - back.blue()) >
+                60)
+                ++n;
+        }
+    return n;
+}
+
+TEST_P(LogWindow, ZoomButtonsShowAGlyphWithoutHover) {
+    pv::Tlog& w = open(drive(600));
+    // Minimize starts disabled, Maximize enabled; after one zoom both are enabled.
+    for (int step = 0; step < 2; ++step) {
+        for (QToolButton* b : {w.btnzoomout, w.btnzoomin}) {
+            const std::string name = b->objectName().toStdString();
+            ASSERT_FALSE(b->underMouse()) << name;
+            EXPECT_FALSE(b->icon().isNull()) << name;
+            EXPECT_FALSE(b->icon().availableSizes().isEmpty()) << name;
+            EXPECT_GT(glyph_pixels(b), 20) << name << (b->isEnabled() ? " enabled" : " disabled");
+        }
+        w.btnzoomin->click();
+    }
+}
+
 TEST_P(LogWindow, LogLinkPushesTheCursorValuesIntoTheSidesLiveValues) {
     pv::Tlog& w = open(drive(60));
     pv::live = pv::LiveValues{};
@@ -299,7 +332,60 @@ TEST_P(LogWindow, ControlsCarryAccessibleNamesInTabOrder) {
         EXPECT_FALSE(a->text(QAccessible::Name).isEmpty()) << c->objectName().toStdString();
     }
     EXPECT_EQ(w.btnopen->nextInFocusChain(),
-              w.btnsave ? static_cast<QWidget*>(w.btnsave) : static_cast<QWidget*>(w.btnzoomout));
+              w.btnsave ? static_cast<QWidget*>(w.btnsave) : static_cast<QWidget*>(w.btnlset));
+}
+
+struct Placed {
+    QToolButton* button;
+    int x;
+    const char* hint;
+};
+
+// The button panel from left to right, the tab order following it, and the comparison log's
+// title over its left panel.
+TEST_P(LogWindow, ButtonsTitleAndTabOrderFollowTheSidesForm) {
+    pv::Tlog& w = open(drive(10));
+    const bool comparison = &side() == &pv::comparison_log_side;
+    std::vector<Placed> expected;
+    if (comparison)
+        expected = {{w.btnopen, 0, "Open Comparison Log File"},
+                    {w.btnlset, 31, "Display Setting"},
+                    {w.btnzoomout, 62, "Minimize"},
+                    {w.btnzoomin, 93, "Maximize"}};
+    else
+        expected = {{w.btnopen, 0, "Open Log File"},
+                    {w.btnsave, 31, "Save Log File"},
+                    {w.btnzoomout, 62, "Minimize"},
+                    {w.btnzoomin, 93, "Maximize"},
+                    {w.btnlset, 124, "Display Setting"}};
+    EXPECT_EQ(w.pnlbtn->findChildren<QToolButton*>().size(), expected.size());
+    std::vector<QWidget*> tabs;
+    for (const Placed& p : expected) {
+        ASSERT_NE(p.button, nullptr) << p.hint;
+        EXPECT_EQ(p.button->geometry(), QRect(p.x, 0, 31, 30)) << p.hint;
+        EXPECT_EQ(p.button->toolTip().toStdString(), p.hint);
+        tabs.push_back(p.button);
+    }
+    if (w.btnlogstart) tabs.push_back(w.btnlogstart);
+    tabs.push_back(w.sbdata);
+    tabs.push_back(w.sblog);
+    std::vector<QWidget*> chain;
+    for (QWidget* f = w.btnopen; chain.size() < tabs.size(); f = f->nextInFocusChain())
+        if (f->focusPolicy() & Qt::TabFocus) chain.push_back(f);
+    EXPECT_EQ(chain, tabs);
+
+    auto* title = w.findChild<QLabel*>(QStringLiteral("Panel3"));
+    EXPECT_EQ(title != nullptr, comparison);
+    if (!title) return;
+    QWidget* left = title->parentWidget();
+    EXPECT_EQ(left->objectName(), QStringLiteral("Panel2"));
+    EXPECT_EQ(left, w.Panel1->parentWidget());
+    EXPECT_EQ(title->geometry(), QRect(0, 0, left->width(), 24));
+    EXPECT_EQ(w.Panel1->y(), 24);
+    EXPECT_EQ(title->text(), QStringLiteral("Comparison Log"));
+    QImage img(title->size(), QImage::Format_RGB32);
+    title->render(&img);
+    EXPECT_EQ(img.pixelColor(4, 12), QColor(0x00, 0xFF, 0xFF));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSides, LogWindow,

@@ -2,6 +2,8 @@
 #pragma once
 #include <QApplication>
 
+#include "app/shell/app.h"
+
 namespace logtest {
 
 inline QApplication& application() {
@@ -10,7 +12,10 @@ inline QApplication& application() {
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
+        auto* a = new QApplication(argc, argv);
+        // The buttons' pictures, as the program loads them at start.
+        pv::init_app_resources();
+        return a;
     }();
     return *app;
 }

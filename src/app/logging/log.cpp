@@ -30,6 +30,11 @@ QString log_text(uint32_t n) {
     return ui_text(text(Catalog::Log, n));
 }
 
+constexpr int kSpeedButtonWidth = 31;
+constexpr int kSpeedButtonHeight = 30;
+// What the sub-window's own title bar adds to the design client height.
+constexpr int kTitleBarHeight = 24;
+
 QToolButton* speed_button(QWidget* parent, const char* name, const QString& icon,
                           const QString& hint, int x) {
     auto* b = new QToolButton(parent);
@@ -38,7 +43,7 @@ QToolButton* speed_button(QWidget* parent, const char* name, const QString& icon
     b->setToolTip(hint);
     b->setAccessibleName(hint);
     b->setAutoRaise(true);
-    b->setGeometry(x, 0, 31, 30);
+    b->setGeometry(x, 0, kSpeedButtonWidth, kSpeedButtonHeight);
     b->setFocusPolicy(Qt::StrongFocus);
     return b;
 }
@@ -80,7 +85,33 @@ Tlog::Tlog(const LogSide& side, LogWindowHost& host, QWidget* parent)
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
 
-    Panel1 = new QWidget(client);
+    const LogForm& form = side.form;
+    // The comparison log heads its left panel with a title; Panel2 holds it above Panel1.
+    QWidget* left_panel = nullptr;
+    if (form.title_text) {
+        Panel2 = new QWidget(client);
+        Panel2->setObjectName(QStringLiteral("Panel2"));
+        auto* column = new QVBoxLayout(Panel2);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(0);
+        Panel3 = new QLabel(log_text(form.title_text), Panel2);
+        Panel3->setObjectName(QStringLiteral("Panel3"));
+        Panel3->setAlignment(Qt::AlignCenter);
+        Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        Panel3->setFixedHeight(24);
+        Panel3->setAutoFillBackground(true);
+        QPalette title = Panel3->palette();
+        title.setColor(QPalette::Window, QColor(0x00, 0xFF, 0xFF));
+        title.setColor(QPalette::WindowText, Qt::black);
+        Panel3->setPalette(title);
+        column->addWidget(Panel3);
+        Panel1 = new QWidget(Panel2);
+        column->addWidget(Panel1, 1);
+        left_panel = Panel2;
+    } else {
+        Panel1 = new QWidget(client);
+        left_panel = Panel1;
+    }
     Panel1->setObjectName(QStringLiteral("Panel1"));
     auto* left = new QVBoxLayout(Panel1);
     left->setContentsMargins(0, 0, 0, 0);
@@ -116,33 +147,54 @@ Tlog::Tlog(const LogSide& side, LogWindowHost& host, QWidget* parent)
 
     pnlbtn = new QWidget(Panel1);
     pnlbtn->setObjectName(QStringLiteral("pnlbtn"));
-    pnlbtn->setFixedHeight(61);
-    btnopen = speed_button(pnlbtn, "btnopen", QStringLiteral(":/icons/open.png"),
-                           log_text(side.open_hint_text), 0);
-    int x = 31;
-    if (side.records) {
-        btnsave =
-            speed_button(pnlbtn, "btnsave", QStringLiteral(":/icons/save.png"), log_text(3), x);
-        btnsave->setEnabled(false);
-        x += 31;
+    pnlbtn->setFixedHeight(form.button_panel_height);
+    std::vector<QWidget*> order;
+    int x = 0;
+    for (LogButton b : form.buttons) {
+        switch (b) {
+            case LogButton::open:
+                btnopen = speed_button(pnlbtn, "btnopen", QStringLiteral(":/icons/open.png"),
+                                       log_text(side.open_hint_text), x);
+                order.push_back(btnopen);
+                break;
+            case LogButton::save:
+                btnsave = speed_button(pnlbtn, "btnsave", QStringLiteral(":/icons/save.png"),
+                                       log_text(3), x);
+                btnsave->setEnabled(false);
+                order.push_back(btnsave);
+                break;
+            case LogButton::zoom_out:
+                btnzoomout = speed_button(pnlbtn, "btnzoomout",
+                                          QStringLiteral(":/icons/zoomout.png"), log_text(4), x);
+                btnzoomout->setEnabled(false);
+                order.push_back(btnzoomout);
+                break;
+            case LogButton::zoom_in:
+                btnzoomin = speed_button(pnlbtn, "btnzoomin", QStringLiteral(":/icons/zoomin.png"),
+                                         log_text(5), x);
+                order.push_back(btnzoomin);
+                break;
+            case LogButton::display_setting:
+                btnlset = speed_button(pnlbtn, "btnlset", QStringLiteral(":/icons/param.png"),
+                                       log_text(6), x);
+                btnlset->setEnabled(false);
+                order.push_back(btnlset);
+                break;
+        }
+        x += kSpeedButtonWidth;
     }
-    btnzoomout =
-        speed_button(pnlbtn, "btnzoomout", QStringLiteral(":/icons/zoomout.png"), log_text(4), x);
-    btnzoomout->setText(QStringLiteral("-"));
-    btnzoomout->setEnabled(false);
-    btnzoomin = speed_button(pnlbtn, "btnzoomin", QStringLiteral(":/icons/zoomin.png"), log_text(5),
-                             x + 31);
-    btnzoomin->setText(QStringLiteral("+"));
-    btnlset =
-        speed_button(pnlbtn, "btnlset", QStringLiteral(":/icons/param.png"), log_text(6), x + 62);
-    btnlset->setEnabled(false);
     lblogdate = new QLabel(pnlbtn);
     lblogdate->setObjectName(QStringLiteral("lblogdate"));
-    lblogdate->setGeometry(2, 33, 90, 13);
-    lblogdate->hide();
     lblogtime = new QLabel(pnlbtn);
     lblogtime->setObjectName(QStringLiteral("lblogtime"));
-    lblogtime->setGeometry(2, 46, 90, 13);
+    if (form.stamp_in_one_line) {
+        lblogdate->setGeometry(2, 35, 76, 13);
+        lblogtime->setGeometry(80, 35, 64, 13);
+    } else {
+        lblogdate->setGeometry(2, 33, 90, 13);
+        lblogtime->setGeometry(2, 46, 90, 13);
+    }
+    lblogdate->hide();
     lblogtime->hide();
     if (side.records) {
         btnlogstart = new QPushButton(log_text(7), pnlbtn);
@@ -151,9 +203,10 @@ Tlog::Tlog(const LogSide& side, LogWindowHost& host, QWidget* parent)
         btnlogstart->setAccessibleName(log_text(8));
         btnlogstart->setDefault(true);
         btnlogstart->setGeometry(96, 32, 92, 27);
+        order.push_back(btnlogstart);
     }
     left->addWidget(pnlbtn);
-    row->addWidget(Panel1);
+    row->addWidget(left_panel);
 
     pnldraw = new QFrame(client);
     pnldraw->setObjectName(QStringLiteral("pnldraw"));
@@ -196,16 +249,11 @@ Tlog::Tlog(const LogSide& side, LogWindowHost& host, QWidget* parent)
     connect(sblog, &QScrollBar::valueChanged, this, [this](int v) { sblogChange(v); });
     connect(sbdata, &QScrollBar::valueChanged, this, [this](int v) { sbdataChange(v); });
 
-    // Visual order: the buttons, START, the channel rows' scroll bar, the chart's.
-    QWidget* order[] = {btnopen, btnsave,     btnzoomout, btnzoomin,
-                        btnlset, btnlogstart, sbdata,     sblog};
-    QWidget* prev = nullptr;
-    for (QWidget* w : order) {
-        if (!w) continue;
-        if (prev) setTabOrder(prev, w);
-        prev = w;
-    }
-    resize(616, 382 + 24);
+    // Visual order: the buttons left to right, START, the channel rows' scroll bar, the chart's.
+    order.push_back(sbdata);
+    order.push_back(sblog);
+    for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+    resize(form.client_width, form.client_height + kTitleBarHeight);
     FormCreate();
 }
 
@@ -230,7 +278,7 @@ void Tlog::FormCreate() {
     row_height = names.height() + 6;
     const int w = names.horizontalAdvance(QLatin1Char('A'));
     const bool ja = japanese();
-    Panel1->setFixedWidth((ja ? 23 : 28) * w);
+    (Panel2 ? Panel2 : Panel1)->setFixedWidth((ja ? 23 : 28) * w);
     pbname->setFixedWidth((ja ? 15 : 20) * w);
 
     std::string folder = side.open_folder();

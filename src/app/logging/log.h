@@ -100,6 +100,8 @@ class Tlog : public QMdiSubWindow, private RecordingHost {
     void pblogMouseDown(QMouseEvent* event);
 
     // Controls under their design names.
+    QWidget* Panel2 = nullptr;  // comparison log only: the title above Panel1
+    QLabel* Panel3 = nullptr;   // the title
     QWidget* Panel1 = nullptr;
     QFrame* pnldata = nullptr;
     PaintBox* pbname = nullptr;

@@ -6,8 +6,8 @@
 
 #include "app/common/modal.h"
 #include "app/logging/log.h"
-#include "app/logging/mnt.h"
 #include "app/logging/lset.h"
+#include "app/logging/mnt.h"
 #include "app/mapedit/map.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/main.h"
@@ -43,6 +43,8 @@ class LogCommands : public QObject, public LogWindowHost, public LogViews {
             return w;
         }
         auto* w = new Tlog(side, *this);
+        // A sub-window made without a parent takes the style's generic icon, not the program's.
+        w->setWindowIcon(main_.windowIcon());
         main_.mdi_area()->addSubWindow(w);
         (&side == &data_log_side ? data_log_ : other_log_) = w;
         w->show();

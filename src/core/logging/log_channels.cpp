@@ -27,6 +27,13 @@ const LogSide data_log_side{
     .records = true,
     .opens_empty = false,
     .color_dialog_seed = std::nullopt,
+    .form = {.client_width = 616,
+             .client_height = 382,
+             .title_text = 0,
+             .buttons = {LogButton::open, LogButton::save, LogButton::zoom_out, LogButton::zoom_in,
+                         LogButton::display_setting},
+             .button_panel_height = 61,
+             .stamp_in_one_line = false},
 };
 
 const LogSide comparison_log_side{
@@ -47,6 +54,13 @@ const LogSide comparison_log_side{
     .records = false,
     .opens_empty = true,
     .color_dialog_seed = 0xD8E9EC,
+    .form = {.client_width = 345,
+             .client_height = 312,
+             .title_text = 29,
+             .buttons = {LogButton::open, LogButton::display_setting, LogButton::zoom_out,
+                         LogButton::zoom_in},
+             .button_panel_height = 53,
+             .stamp_in_one_line = true},
 };
 
 UnitScale current_unit_scale() {

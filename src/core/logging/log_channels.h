@@ -47,6 +47,19 @@ enum class LimitRule {
     file_only,
 };
 
+// The speed buttons of a log window's button panel.
+enum class LogButton { open, save, zoom_out, zoom_in, display_setting };
+
+// How a side's window is laid out.
+struct LogForm {
+    int client_width;  // design size of the client area
+    int client_height;
+    uint32_t title_text;             // log catalogue: the title panel over the names; 0 = none
+    std::vector<LogButton> buttons;  // left to right, one button width apart
+    int button_panel_height;
+    bool stamp_in_one_line;  // date and time labels side by side, else one above the other
+};
+
 // The one description of a log side. Everything the data log and the comparison log do
 // differently is here; the windows and dialogs read it and keep no side switches of their own.
 struct LogSide {
@@ -68,6 +81,7 @@ struct LogSide {
     bool opens_empty;  // forgets the file shown the last time the window was open
     // The colour dialog's start colour and custom colours; none = the desktop's defaults.
     std::optional<int32_t> color_dialog_seed;
+    LogForm form;
 
     std::array<LogChannel, kLogChannels>& channel_settings() const { return settings.*channels; }
     int32_t& background() const { return settings.*back_color; }
