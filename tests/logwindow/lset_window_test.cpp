@@ -139,6 +139,50 @@ TEST_P(LsetDialog, TypedRevMaximumInSpeedIsShownAgainInKmh) {
     EXPECT_EQ(dlg->work().rows()[1].rec.max, 250);
 }
 
+// Clicking through the edits of a PSI pressure row takes nothing the user did not type: the
+// shown " 12.3" stands for 1234 counts, which read back would become 1230.
+TEST_P(LsetDialog, ClickingThroughUntouchedEditsKeepsTheExactCounts) {
+    side().channel_settings()[1] = {1234, -567, 0x000020, 1};
+    open({1, 2, 4}, {0, 1});
+    click_row(1);
+    ASSERT_EQ(edit("edmax")->text(), " 12.3");
+    ASSERT_EQ(edit("edmin")->text(), " -5.7");
+    QTest::mouseClick(edit("edmax"), Qt::LeftButton);
+    ASSERT_TRUE(edit("edmax")->hasFocus());
+    QTest::mouseClick(edit("edmin"), Qt::LeftButton);
+    ASSERT_TRUE(edit("edmin")->hasFocus());
+    EXPECT_EQ(edit("edmax")->text(), " 12.3");
+    click_row(2);
+    click_row(1);
+    QTest::mouseClick(edit("edmax"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("btnok"), Qt::LeftButton);
+    EXPECT_EQ(dlg->result(), QDialog::Accepted);
+    EXPECT_EQ(side().channel_settings()[1].max, 1234);
+    EXPECT_EQ(side().channel_settings()[1].min, -567);
+}
+
+// What the user types is still taken as before, and the step keys step from the exact count.
+TEST_P(LsetDialog, TypedAndSteppedPsiValuesAreTakenAsBefore) {
+    side().channel_settings()[1] = {1234, -567, 0x000020, 1};
+    open({1, 2}, {0, 1});
+    click_row(1);
+    QTest::mouseClick(edit("edmax"), Qt::LeftButton);
+    QTest::keyClick(edit("edmax"), Qt::Key_Up);
+    EXPECT_EQ(edit("edmax")->text(), " 12.3");
+    EXPECT_EQ(dlg->work().rows()[1].rec.max, 1235);
+    QTest::keyClick(edit("edmax"), Qt::Key_Return);
+    EXPECT_EQ(dlg->work().rows()[1].rec.max, 1235);
+    // Typing the text it already shows is a change of the user's: it is taken.
+    type("edmin", "-5.7", Qt::Key_Tab);
+    EXPECT_EQ(dlg->work().rows()[1].rec.min, -570);
+    type("edmax", "20", Qt::Key_Tab);
+    EXPECT_EQ(edit("edmax")->text(), " 20.0");
+    EXPECT_EQ(dlg->work().rows()[1].rec.max, 2000);
+    QTest::mouseClick(child<QPushButton>("btnok"), Qt::LeftButton);
+    EXPECT_EQ(side().channel_settings()[1].max, 2000);
+    EXPECT_EQ(side().channel_settings()[1].min, -570);
+}
+
 TEST_P(LsetDialog, ArrowKeysStepWithinTheBounds) {
     open({4});  // throttle, stored 14..104
     type("edmax", "99");
