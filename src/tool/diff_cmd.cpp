@@ -9,6 +9,7 @@
 #include "core/document/unit.h"
 #include "core/link/netunit.h"
 #include "core/link/transfers.h"
+#include "core/mapedit/table_pick.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
 #include "platform/codepage.h"
@@ -44,7 +45,30 @@ json stored(const pv::Difference& d, const std::string& value) {
     return utf8(value);
 }
 
-int report(const std::vector<pv::Difference>& diffs, bool as_json, Io io) {
+// Axes are one row of numbers in the dump (`"rpm_axis":[...]`), maps rows of rows: a point
+// is placed the way the dump indexes it.
+json position(const pv::Difference& d) {
+    for (int id : pv::kTableIds)
+        if (pv::is_axis(id) && pv::table_field_name(id) == d.field) return json::array({d.i});
+    return json::array({d.i, d.j});
+}
+
+// Which side A is: another file, or the unit, which keeps no comment of its own.
+enum class SideA { file, unit };
+// Shown for a value that one side does not hold.
+const std::string kNone = "-";
+
+bool only_in_file(const pv::Difference& d, SideA a) {
+    return a == SideA::unit && d.field == "comment";
+}
+
+int report(std::vector<pv::Difference> diffs, SideA side_a, bool as_json, Io io) {
+    // Send All Data sends no comment, so a file's comment never differs from the unit.
+    for (pv::Difference& d : diffs)
+        if (only_in_file(d, side_a)) {
+            d.counts = false;
+            d.a_text = kNone;
+        }
     bool differ = false;
     for (const pv::Difference& d : diffs) differ = differ || d.counts;
     if (as_json) {
@@ -52,9 +76,9 @@ int report(const std::vector<pv::Difference>& diffs, bool as_json, Io io) {
         for (const pv::Difference& d : diffs) {
             json o;
             o["field"] = d.field;
-            if (d.is_cell) o["cell"] = {d.i, d.j};
+            if (d.is_cell) o["cell"] = position(d);
             o["name"] = utf8(d.name);
-            o["a"] = stored(d, d.a_value);
+            o["a"] = only_in_file(d, side_a) ? json(nullptr) : stored(d, d.a_value);
             o["b"] = stored(d, d.b_value);
             o["a_text"] = utf8(d.a_text);
             o["b_text"] = utf8(d.b_text);
@@ -63,9 +87,15 @@ int report(const std::vector<pv::Difference>& diffs, bool as_json, Io io) {
         }
         io.out << list.dump(2) << "\n";
     } else {
-        for (const pv::Difference& d : diffs)
+        for (const pv::Difference& d : diffs) {
             io.out << console_text(d.name) << "  " << console_text(d.a_text) << " -> "
-                   << console_text(d.b_text) << "\n";
+                   << console_text(d.b_text);
+            if (only_in_file(d, side_a))
+                io.out << "  (the unit keeps no comment)";
+            else if (!d.counts)
+                io.out << "  (information only)";
+            io.out << "\n";
+        }
     }
     return differ ? kDiffer : kSame;
 }
@@ -107,7 +137,7 @@ int pvd_diff(std::vector<std::string> args, Io io) {
     }
     pv::ControllerData a, b;
     if (!read_document(args[0], a, io) || !read_document(args[1], b, io)) return kError;
-    return report(pv::diff_data(a, b), as_json, io);
+    return report(pv::diff_data(a, b), SideA::file, as_json, io);
 }
 
 int unit_diff(std::vector<std::string> args, Io io, pv::Port& port) {
@@ -136,7 +166,7 @@ int unit_diff(std::vector<std::string> args, Io io, pv::Port& port) {
         if (!read_unit(io)) return kError;
         in_unit = pv::data;
     }
-    return report(pv::diff_data(in_unit, file), as_json, io);
+    return report(pv::diff_data(in_unit, file), SideA::unit, as_json, io);
 }
 
 int unit_diff_main(std::vector<std::string> args, Io io) {

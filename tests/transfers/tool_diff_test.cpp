@@ -1,14 +1,15 @@
 // pvtool unit diff against the simulated unit: what Load All Data would read, compared with
 // a file, without a single write on the line.
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "core/document/datafile.h"
+#include "support/transfers_support.h"
 #include "tool/diff_cmd.h"
 #include "tool/tool.h"
 #include "tool/unit_jobs.h"
-#include "support/transfers_support.h"
 
 namespace xfertest {
 namespace {
@@ -59,6 +60,42 @@ TEST_F(ToolDiff, ListsWhatASendWouldChangeAndWritesNothing) {
     std::string same = unit_file("unit_same.PVD");
     line->written.clear();
     EXPECT_EQ(run({same}), 0) << out.str() << err.str();
+    EXPECT_EQ(writes(), 0u);
+}
+
+TEST_F(ToolDiff, TheFilesCommentIsNoDifferenceForTheUnitKeepsNone) {
+    std::string p = unit_file("unit_comment.PVD");
+    ASSERT_TRUE(pv::ReadDataFile(p));
+    data.comment = "street tune";
+    ASSERT_TRUE(pv::WriteDataFile(p));
+
+    ASSERT_EQ(run({p}), 0) << out.str() << err.str();
+    EXPECT_NE(out.str().find("Comment  - -> street tune  (the unit keeps no comment)\n"),
+              std::string::npos)
+        << out.str();
+    ASSERT_EQ(run({p, "--json"}), 0) << err.str();
+    auto j = nlohmann::json::parse(out.str());
+    ASSERT_EQ(j.size(), 1u) << j.dump();
+    EXPECT_EQ(j[0]["field"], "comment");
+    EXPECT_TRUE(j[0]["a"].is_null());
+    EXPECT_EQ(j[0]["b"], "street tune");
+    EXPECT_FALSE(j[0]["counts"].get<bool>());
+
+    // Beside a real difference the comment still does not count, and an axis point is placed
+    // by one index, as the dump lists the axis.
+    ASSERT_TRUE(pv::ReadDataFile(p));
+    data.throttle_axis[2] += 3;
+    ASSERT_TRUE(pv::WriteDataFile(p));
+    ASSERT_EQ(run({p, "--json"}), 1) << err.str();
+    j = nlohmann::json::parse(out.str());
+    std::map<std::string, bool> counts;
+    for (const auto& d : j) {
+        counts[d["field"]] = d["counts"].get<bool>();
+        if (d["field"] == "throttle_axis") {
+            EXPECT_EQ(d["cell"], nlohmann::json::array({2}));
+        }
+    }
+    EXPECT_EQ(counts, (std::map<std::string, bool>{{"throttle_axis", true}, {"comment", false}}));
     EXPECT_EQ(writes(), 0u);
 }
 
