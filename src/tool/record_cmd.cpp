@@ -1,14 +1,19 @@
 // pvtool unit record: the log window's START without the window. The same checks, timing
 // test, interval, header and samples; the recording window's loop is a console loop that
-// ends after N samples, on Ctrl+C, or where the window's recording would end.
+// ends after N samples, on Ctrl+C, or where the window's recording would end. The samples go
+// into a file of their own beside OUT, never into the window program's temporary log.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <ostream>
 
 #include "core/document/unit.h"
 #include "core/link/link_timer.h"
 #include "core/link/netunit.h"
-#include "core/logging/log_export.h"
 #include "core/logging/recorder.h"
 #include "core/ui/clock.h"
 #include "core/ui/prompter.h"
@@ -30,9 +35,54 @@ extern "C" void on_interrupt(int) {
     record_interrupted = true;
 }
 
+// A new, empty file beside `target` that no other recording can be using. It is removed when
+// this ends unless it was moved onto the target.
+class FileBeside {
+  public:
+    explicit FileBeside(const std::string& target) : target_(target) {
+        std::string pattern = target + ".partXXXXXX";
+        int fd = mkstemp(pattern.data());
+        if (fd < 0) return;
+        // mkstemp makes the file private; a recording is as readable as any file written.
+        mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+        close(fd);
+        path_ = pattern;
+    }
+    ~FileBeside() {
+        if (path_.empty()) return;
+        std::error_code ec;
+        std::filesystem::remove(path_, ec);
+    }
+    FileBeside(const FileBeside&) = delete;
+    FileBeside& operator=(const FileBeside&) = delete;
+
+    const std::string& path() const { return path_; }
+
+    // Moves the file onto the target in one step, so that the target is never half written.
+    bool move_into_place() {
+        std::error_code ec;
+        // A sample is whole words: a last half word (a write cut short) is no data.
+        auto size = std::filesystem::file_size(path_, ec);
+        if (!ec && size % 2 != 0) std::filesystem::resize_file(path_, size - 1, ec);
+        if (ec) return false;
+        std::filesystem::rename(path_, target_, ec);
+        if (ec) return false;
+        path_.clear();
+        return true;
+    }
+
+  private:
+    std::string target_;
+    std::string path_;
+};
+
 class ConsoleRecording : public pv::RecordingHost {
   public:
-    explicit ConsoleRecording(long samples) : samples_(samples) {}
+    ConsoleRecording(long samples, std::string file) : samples_(samples), file_(std::move(file)) {}
+
+    std::string recording_file() override { return file_; }
 
     void run_recording_window(uint32_t interval_ms, const std::function<bool()>& tick) override {
         interval_ = interval_ms;
@@ -53,6 +103,7 @@ class ConsoleRecording : public pv::RecordingHost {
 
   private:
     long samples_;
+    std::string file_;
     uint32_t interval_ = 0;
     std::string finished_;
 };
@@ -77,6 +128,11 @@ int unit_record(std::vector<std::string> args, Io io, pv::Port& port) {
     }
     const std::string out_path = args[0];
     pv::settings.com_port = static_cast<uint8_t>(com_number);
+    FileBeside samples_file(out_path);
+    if (samples_file.path().empty()) {
+        say(io.err, pv::msg_text(2));
+        return kFailed;
+    }
 
     DecliningPrompter prompter(io.err);
     UnitSession session(port, prompter);
@@ -89,7 +145,7 @@ int unit_record(std::vector<std::string> args, Io io, pv::Port& port) {
     pv::link_on_start();
     if (!pv::state.link_on) return kFailed;
 
-    ConsoleRecording host(samples);
+    ConsoleRecording host(samples, samples_file.path());
     if (!pv::start_recording(host)) return kFailed;
 
     pv::LogHeader h;
@@ -97,7 +153,7 @@ int unit_record(std::vector<std::string> args, Io io, pv::Port& port) {
         say(io.err, pv::msg_text(1));
         return kFailed;
     }
-    if (out_path != host.finished() && !pv::copy_log_file(host.finished(), out_path)) {
+    if (!samples_file.move_into_place()) {
         say(io.err, pv::msg_text(2));
         return kFailed;
     }

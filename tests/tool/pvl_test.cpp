@@ -1,6 +1,8 @@
 // pvtool pvl info / export on hand-made logs, and unit record against the simulated unit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -108,8 +110,64 @@ TEST_F(Record, RecordsTheAskedSamplesAndSavesThem) {
     EXPECT_EQ(h.n, 7);
     EXPECT_EQ(h.version, 1150);
     EXPECT_EQ(h.file_words, 19 + 7 * 5);
-    EXPECT_EQ(logtest::read_all(s.path("drive.PVL")), logtest::read_all(s.path("TMPLOG.PVL")));
     EXPECT_FALSE(pv::state.port_open);
+}
+
+// The names in a folder, sorted.
+std::vector<std::string> listing(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Restores the current folder however the test ends.
+class InFolder {
+  public:
+    explicit InFolder(const std::string& dir) : back_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir);
+    }
+    ~InFolder() { std::filesystem::current_path(back_); }
+
+  private:
+    std::filesystem::path back_;
+};
+
+TEST_F(Record, RecordsBesideTheOutputAndLeavesTheCurrentFolderAlone) {
+    // Run from a folder holding the window program's temporary log, with pvtool's own
+    // settings: the program's files in the current folder.
+    const std::string here = s.path("here"), there = s.path("there");
+    std::filesystem::create_directories(here);
+    std::filesystem::create_directories(there);
+    logtest::write_bytes(here + "/TMPLOG.PVL", "the window's recording");
+    pv::settings.data_folder = ".";
+    const std::string out = there + "/drive.PVL";
+    logtest::write_bytes(out, "an older drive");
+    InFolder cd(here);
+
+    Result r = record({out, "--samples", "4"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "interval\t100\nsamples\t4\n");
+    EXPECT_EQ(listing(there), std::vector<std::string>{"drive.PVL"});
+    pv::LogHeader h;
+    ASSERT_EQ(pv::read_log_header(out, h), pv::LogRead::ok);
+    EXPECT_EQ(h.file_words, 19 + 7 * 4);
+    EXPECT_EQ(std::filesystem::status(out).permissions() & std::filesystem::perms::others_read,
+              std::filesystem::status(here + "/TMPLOG.PVL").permissions() &
+                  std::filesystem::perms::others_read);
+
+    // A refused start and an output folder that does not exist leave nothing behind either.
+    port->unplugged = true;
+    EXPECT_EQ(record({there + "/refused.PVL", "--samples", "3"}).status, 1);
+    EXPECT_EQ(listing(there), std::vector<std::string>{"drive.PVL"});
+    port->unplugged = false;
+    r = record({s.path("no/such/drive.PVL"), "--samples", "3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Cannot save file.\n");
+
+    EXPECT_EQ(listing(here), std::vector<std::string>{"TMPLOG.PVL"});
+    EXPECT_EQ(logtest::read_all(here + "/TMPLOG.PVL"), "the window's recording");
 }
 
 TEST_F(Record, ASilentUnitEndsItWithTheSamplesSoFar) {

@@ -82,11 +82,11 @@ bool Recorder::prepare_file() {
     const int n = static_cast<int>(channels_.size());
     if (!state.port_open) return false;
 
-    std::string folder = settings.data_folder.empty() ? "." : settings.data_folder;
-    int64_t free = host_.free_bytes(folder);
+    path_ = host_.recording_file();
+    std::string folder = std::filesystem::path(path_).parent_path().string();
+    int64_t free = host_.free_bytes(folder.empty() ? "." : folder);
     // A drive that cannot tell its free space is not taken for a full one.
     recording.sample_limit = free < 0 ? kMaxSampleLimit : sample_limit_for(free, n);
-    path_ = temp_log_file();
     host_.show_recording_file(path_);
 
     int64_t elapsed = 0;
@@ -186,7 +186,7 @@ bool start_recording(RecordingHost& host) {
     recording.logging_active = 0;
     state.monitor_log_mode = 0;
     recorder.finish();
-    host.recording_finished(recorder.path().empty() ? temp_log_file() : recorder.path());
+    host.recording_finished(recorder.path().empty() ? host.recording_file() : recorder.path());
     if (!state.link_on)
         close_port();
     else

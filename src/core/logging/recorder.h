@@ -44,6 +44,8 @@ int64_t free_disk_bytes(const std::string& folder);
 class RecordingHost {
   public:
     virtual ~RecordingHost() = default;
+    // The file the samples go into; its folder's free space sets the sample limit.
+    virtual std::string recording_file() { return temp_log_file(); }
     // The data monitor cannot stay open beside the recording window: close it. False when it
     // stayed open.
     virtual bool close_monitor() { return true; }
