@@ -5,6 +5,10 @@ set -euo pipefail
 cd "$(dirname "$0")/../assets"
 FONT=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
 FONT_R=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+# The version the about box shows, from the number the program's files carry (1150 is 1.15).
+VERSION=$(sed -n 's/.*program_version = \([0-9]*\);.*/\1/p' ../src/core/document/unit.h |
+  awk '{ printf($1 % 10 ? "%.3f" : "%.2f", $1 / 1000) }')
+[[ -n $VERSION ]] || { echo "no program_version in src/core/document/unit.h" >&2; exit 1; }
 
 # An open arc as short lines (ImageMagick closes its own arcs and polylines with a chord).
 arc() {
@@ -121,5 +125,5 @@ convert -size 520x300 gradient:'#2a3a55-#0c1018' \
   -stroke none -fill '#e8edf4' -draw 'circle 400,150 400,138' \
   -fill white -font "$FONT" -pointsize 34 -draw "text 30,120 'Pavex Dravlo'" \
   -fill '#9fb7e0' -font "$FONT_R" -pointsize 16 -draw "text 32,152 'Pavex5 boost controller'" -draw "text 32,174 'data editor'" \
-  -fill '#8a96a8' -pointsize 14 -draw "text 32,268 'Version 1.150'" \
+  -fill '#8a96a8' -pointsize 14 -draw "text 32,268 'Version $VERSION'" \
   -type TrueColor BMP3:SPLASH.BMP

@@ -45,7 +45,7 @@ _pvtool() {
 
   local unit_opts="--port --com"
   if [[ -z $group ]]; then
-    COMPREPLY=($(compgen -W "pvd pvl unit --lang --help" -- "$cur"))
+    COMPREPLY=($(compgen -W "pvd pvl unit --lang --help --version" -- "$cur"))
     return
   fi
   if [[ -z $cmd ]]; then

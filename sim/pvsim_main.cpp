@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ui/about.h"
 #include "sim/pty_server.h"
 #include "sim/sim_unit.h"
 
@@ -21,6 +22,10 @@ int main(int argc, char** argv) {
     for (const auto& a : args) {
         if (a == "--help" || a == "-h") {
             std::cout << pvsim::usage_text;
+            return 0;
+        }
+        if (a == "--version") {
+            std::cout << "pvsim " << pv::program_version_text() << '\n';
             return 0;
         }
     }

@@ -54,7 +54,8 @@ const char* const usage_text =
     "The drive:\n"
     "  --replay FILE.PVL   the live values follow a recorded drive, sample by sample at the\n"
     "                      file's interval, looping (default: a simulated engine)\n"
-    "  --help              this text\n";
+    "  --help              this text\n"
+    "  --version           the program's version\n";
 
 namespace {
 

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "app/shell/app.h"
+#include "core/ui/about.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("pvedit %s\n", PV_VERSION);
+        std::printf("pvedit %s\n", pv::program_version_text().c_str());
         return 0;
     }
     return pv::run_pvedit(argc, argv);

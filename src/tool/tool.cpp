@@ -4,6 +4,7 @@
 
 #include "core/document/unit.h"
 #include "core/settings/settings_file.h"
+#include "core/ui/about.h"
 #include "platform/codepage.h"
 #include "platform/language.h"
 #include "platform/program_folder.h"
@@ -14,7 +15,7 @@ namespace {
 
 constexpr const char* kUsageText =
     "usage: pvtool [--lang ID] COMMAND ...\n"
-    "       pvtool --help\n"
+    "       pvtool --help | --version\n"
     "  pvd new OUT              write a New document as a data file\n"
     "  pvd dump FILE            print a data file as JSON\n"
     "  pvd build IN.json OUT    write a data file from the New defaults and a JSON object\n"
@@ -112,6 +113,10 @@ int run(std::vector<std::string> args, Io io) {
     if (group == "pvl") return pvl_main(args, io);
     if (group == "--help" || group == "help") {
         io.out << kUsageText;
+        return kOk;
+    }
+    if (group == "--version" && args.empty()) {
+        io.out << "pvtool " << pv::program_version_text() << '\n';
         return kOk;
     }
     io.err << kUsageText;

@@ -30,7 +30,7 @@ expect() {
   fi
 }
 
-expect "pvtool " "--help --lang pvd pvl unit"
+expect "pvtool " "--help --lang --version pvd pvl unit"
 expect "pvtool p" "pvd pvl"
 expect "pvtool pvd d" "diff dump"
 expect "pvtool pvd dump " "a.PVD b.pvd sub/"

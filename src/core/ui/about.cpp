@@ -19,8 +19,12 @@ int half(int width) {
 
 }  // namespace
 
+std::string program_version_text() {
+    return file_version_text(program_version);
+}
+
 std::string about_version_text() {
-    return "Version " + file_version_text(program_version);
+    return "Version " + program_version_text();
 }
 
 FirmwareVersions read_firmware_versions() {

@@ -6,6 +6,8 @@
 
 namespace pv {
 
+// The program's version as every program and the package tell it, e.g. "1.15".
+std::string program_version_text();
 // "Version " and the program version, e.g. "Version 1.15".
 std::string about_version_text();
 
