@@ -168,17 +168,19 @@ TEST_P(LogSideRules, KeysStopAtTheLimitsAndKeepMaxAboveMin) {
     EXPECT_EQ(work.key(EditField::min, vk_up, "x"), "2");
 }
 
-TEST_P(LogSideRules, PsiPressureStepsByCountsWithoutLosingThem) {
+// The step keys step by counts from the exact value although the text shows a tenth; leaving
+// the edit reads its text back.
+TEST_P(LogSideRules, PsiPressureStepsByCountsAndLeavingReadsTheTextBack) {
     side().channel_settings()[0] = {1234, 0, 0, 1};
     auto work = open({1}, {0, 1});
     std::string shown = work.view(1).max_text;
     EXPECT_EQ(shown, " 12.3");
-    EXPECT_EQ(work.leave(EditField::max, shown), " 12.3");
-    EXPECT_EQ(work.rows()[0].rec.max, 1234);
     shown = *work.key(EditField::max, vk_up, shown);
     shown = *work.key(EditField::max, vk_up, shown);
     EXPECT_EQ(work.rows()[0].rec.max, 1236);
     EXPECT_EQ(shown, " 12.4");
+    EXPECT_EQ(work.leave(EditField::max, shown), " 12.4");
+    EXPECT_EQ(work.rows()[0].rec.max, 1240);
     work.leave(EditField::max, "12.5");
     EXPECT_EQ(work.rows()[0].rec.max, 1250);
 }

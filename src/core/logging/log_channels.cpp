@@ -239,12 +239,13 @@ std::string ChannelSettingsWork::shown(EditField field) const {
     return format_edit_count(r.channel, field == EditField::max ? r.rec.max : r.rec.min, file_);
 }
 
-void ChannelSettingsWork::take(EditField field, const std::string& text) {
+void ChannelSettingsWork::take(EditField field, const std::string& text, bool keep_untouched) {
     EntryBounds b = bounds(field);
     int32_t& v = value(field);
-    // An untouched text stands for the exact count: read back, a pressure in PSI would lose its
-    // hundredths, and Up would then step from the rounded value forever.
-    if (text == shown(field)) {
+    // For the step keys an untouched text stands for the exact count: read back, a pressure in
+    // PSI would lose its hundredths and Up would step from the rounded value forever, never
+    // moving. Leaving the edit reads its text back whatever it holds.
+    if (keep_untouched && text == shown(field)) {
         v = Clamp(v, b.lower, b.upper);
         return;
     }
@@ -256,14 +257,14 @@ std::optional<std::string> ChannelSettingsWork::key(EditField field, int vkey,
                                                     const std::string& text) {
     if (!is_step_key(vkey)) return std::nullopt;
     if (!view(1).edits_enabled) return text;
-    take(field, text);
+    take(field, text, true);
     value(field) = step_value(vkey, value(field), bounds(field));
     return shown(field);
 }
 
 std::string ChannelSettingsWork::leave(EditField field, const std::string& text) {
     if (!view(1).edits_enabled) return text;
-    take(field, text);
+    take(field, text, false);
     return shown(field);
 }
 

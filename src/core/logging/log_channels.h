@@ -175,7 +175,9 @@ class ChannelSettingsWork {
 
   private:
     int32_t& value(EditField field);
-    void take(EditField field, const std::string& text);
+    // Reads an edit's text into the working value; `keep_untouched`: the text it shows stands for
+    // the exact count.
+    void take(EditField field, const std::string& text, bool keep_untouched);
     std::string shown(EditField field) const;
 
     const LogSide& side_;
