@@ -1,0 +1,42 @@
+// The smoke scripts: each drives one run of the program from its first window to File > Exit.
+#pragma once
+#include <QPoint>
+#include <QString>
+#include <string>
+
+#include "desktop/driver.h"
+
+namespace desk {
+
+struct Script {
+    const char* name;
+    void (*run)(Driver&);
+    // What the settings file must hold once the program has ended ("[OPTION]\nCOM=2").
+    const char* settings_hold = "[FORM]";
+};
+
+// The document and its map window, the graph, the parameter dialog, the edit commands,
+// the file dialogs, printing, About and the COM port menu.
+void script_document(Driver& d);
+// The live link with the simulated unit: the monitor, the traces and a recording.
+void script_live(Driver& d);
+// A log file from the command line, Log Link, both log windows and their settings dialogs.
+void script_logs(Driver& d);
+
+// Where the real-binary test clicks, in the main window's own coordinates: the "Mode A"
+// group and the Graph tool button as the program lays them out at its first start on a
+// 1280 x 1024 screen. script_document checks that they still hit.
+inline constexpr QPoint kModeAPoint{50, 123};
+inline constexpr QPoint kGraphButtonPoint{398, 45};
+
+// Steps several scripts share.
+std::string work_folder();  // the session's temporary folder
+void wait_main_window(Driver& d);
+// File > Exit; `save_answer` answers the question whether to save a changed document
+// (empty: no question may come).
+void exit_program(Driver& d, const std::string& save_answer = {});
+// A picture of the screen as it is now, when PV_DESKTOP_SHOTS_ALL is set: to look at the
+// windows the script opens.
+void look(Driver& d, const std::string& name);
+
+}  // namespace desk
