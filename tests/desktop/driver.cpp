@@ -56,7 +56,8 @@ std::string take_screenshot_in(const std::string& dir, const std::string& name) 
 
 void Driver::step(const std::string& what) {
     step_ = what;
-    const double t = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    const double t =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     std::fprintf(stderr, "[%s %5.1f s] %s\n", name_.c_str(), t, what.c_str());
 }
 
@@ -121,8 +122,11 @@ void Driver::type(const std::string& text) {
 }
 
 void Driver::move_to(QPoint p) {
-    if (run_program({"xdotool", "mousemove", "--sync", std::to_string(p.x()),
-                     std::to_string(p.y())}) != 0)
+    // xdotool's --sync waits for the pointer to move, which it never does when it is there.
+    if (pointer_ && *pointer_ == p) return;
+    pointer_ = p;
+    if (run_program(
+            {"xdotool", "mousemove", "--sync", std::to_string(p.x()), std::to_string(p.y())}) != 0)
         fail("xdotool mousemove failed");
 }
 

@@ -115,6 +115,7 @@ class Driver {
     // While expect_message waits: a box with this in its text is the one expected.
     std::string expected_box_;
     std::atomic<bool> expecting_{false};
+    std::optional<QPoint> pointer_;  // where the driver last put the pointer
     std::mutex m_;
     std::condition_variable cv_;
     bool returned_ = false;

@@ -72,7 +72,9 @@ class RealRun {
                    (WTERMSIG(status_) == SIGSEGV ? " (segmentation fault)" : "");
         return "ended with status " + std::to_string(WEXITSTATUS(status_));
     }
-    bool exited_cleanly() const { return ended_ && WIFEXITED(status_) && WEXITSTATUS(status_) == 0; }
+    bool exited_cleanly() const {
+        return ended_ && WIFEXITED(status_) && WEXITSTATUS(status_) == 0;
+    }
 
     // Polls `ready` every 20 ms; fails when the program dies or 10 s pass.
     template <class F>
@@ -121,9 +123,8 @@ int run_real_binary(int argc, char** argv) {
         return w.has_value();
     });
     // The window manager hands the new window the keyboard: it is the active one.
-    run.wait_for("the main window to be active", [&] {
-        return first_line("xdotool getactivewindow 2>/dev/null") == window;
-    });
+    run.wait_for("the main window to be active",
+                 [&] { return first_line("xdotool getactivewindow 2>/dev/null") == window; });
     auto click_in_window = [&](QPoint p, int button) {
         if (run_program({"xdotool", "mousemove", "--sync", "--window", window,
                          std::to_string(p.x()), std::to_string(p.y())}) != 0 ||

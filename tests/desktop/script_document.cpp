@@ -96,8 +96,7 @@ void check_real_binary_points(Driver& d) {
 
 void graph_views(Driver& d) {
     d.step("Mode A, then the Graph tool button");
-    d.click("the Mode A group",
-            list_item(map_window, "lvmap1", QStringLiteral("Mode A")));
+    d.click("the Mode A group", list_item(map_window, "lvmap1", QStringLiteral("Mode A")));
     d.wait_until("Boost Correction Map A to be chosen", [] {
         QListWidget* tables = list(map_window(), "lvmap2");
         return tables && tables->currentItem() &&
@@ -110,9 +109,9 @@ void graph_views(Driver& d) {
     d.step("the graph's views: a right click in the drawing advances them");
     for (int mode : {1, 2, 0}) {
         d.step("graph view " + std::to_string(mode));
-        d.click("the graph drawing",
-                [] { return graph_window() ? child_named(graph_window(), "pbgraph") : nullptr; },
-                3);
+        d.click(
+            "the graph drawing",
+            [] { return graph_window() ? child_named(graph_window(), "pbgraph") : nullptr; }, 3);
         d.wait_until("graph view " + std::to_string(mode), [mode] {
             return graph_window() && graph_window()->graph().graph_mode == mode;
         });
@@ -221,7 +220,8 @@ void about_box(Driver& d) {
     d.menu("alt+h", "a");
     d.wait_active(QStringLiteral("About"));
     look(d, "about");
-    d.click("About's OK", [&d] { return child_named(d.window_titled(QStringLiteral("About")), "OKButton"); });
+    d.click("About's OK",
+            [&d] { return child_named(d.window_titled(QStringLiteral("About")), "OKButton"); });
     d.wait_gone(QStringLiteral("About"));
 }
 
@@ -282,8 +282,9 @@ void trims(Driver& d) {
     trim(d, "Multiplier Trim", "r", "1.5");
     d.step("Edit > Equal Divide");
     d.menu("alt+e", "d");
-    d.wait_until("the map window to have the keyboard again",
-                 [] { return main_window()->isActiveWindow() && !QApplication::activePopupWidget(); });
+    d.wait_until("the map window to have the keyboard again", [] {
+        return main_window()->isActiveWindow() && !QApplication::activePopupWidget();
+    });
     look(d, "equal-divide");
 }
 
