@@ -1,5 +1,6 @@
 #include "desktop/driver.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,9 +32,22 @@ int run_program(const std::vector<std::string>& args) {
     argv.push_back(nullptr);
     pid_t pid = 0;
     if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    // A tool that waits for an X event which never comes (xdotool's --sync) must not hold
+    // the run longer than any other step.
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR) return -1;
+    for (;;) {
+        const pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid) break;
+        if (r < 0 && errno != EINTR) return -1;
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            std::fprintf(stderr, "%s did not end within 10 s\n", args[0].c_str());
+            return -1;
+        }
+        std::this_thread::sleep_for(2ms);
+    }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -169,6 +183,21 @@ QPoint Driver::point_of(const std::string& what, const Locator& locate) {
 
 void Driver::click(const std::string& what, const Locator& locate, int button, int count) {
     click_at(point_of(what, locate), button, count);
+}
+
+void Driver::click(const std::string& what, const Finder& find, int button) {
+    const QPoint p = point_of(what, centre(find));
+    const QString cover = gui([&] {
+        QWidget* w = find();
+        QWidget* top = QApplication::widgetAt(p);
+        if (!w || top == w || w->isAncestorOf(top)) return QString();
+        if (!top) return QStringLiteral("nothing of the program");
+        return QStringLiteral("%1 \"%2\" of the window \"%3\"")
+            .arg(QLatin1String(top->metaObject()->className()), top->objectName(),
+                 top->window()->windowTitle());
+    });
+    if (!cover.isEmpty()) fail(what + " is covered by " + cover.toStdString());
+    click_at(p, button);
 }
 
 QWidget* Driver::window_titled(const QString& title) const {

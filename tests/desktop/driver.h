@@ -82,9 +82,9 @@ class Driver {
     // Where `locate` points once it holds still; clicks there.
     QPoint point_of(const std::string& what, const Locator& locate);
     void click(const std::string& what, const Locator& locate, int button = 1, int count = 1);
-    void click(const std::string& what, const Finder& find, int button = 1) {
-        click(what, centre(find), button);
-    }
+    // Clicks the centre of the widget `find` names; fails when another window or widget
+    // covers that point, as a hand would find it covered.
+    void click(const std::string& what, const Finder& find, int button = 1);
 
     // A window (a top-level window or a child window of the main window) with this caption.
     QWidget* window_titled(const QString& title) const;  // program's thread only

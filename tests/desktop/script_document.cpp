@@ -20,50 +20,9 @@
 namespace desk {
 namespace {
 
-QWidget* map_window() {
-    QWidget* main = main_window();
-    return main ? main->findChild<QMdiSubWindow*>(QStringLiteral("map")) : nullptr;
-}
-
 pv::Tgraph* graph_window() {
     QWidget* main = main_window();
     return main ? main->findChild<pv::Tgraph*>(QStringLiteral("graph")) : nullptr;
-}
-
-QListWidget* list(QWidget* root, const char* name) {
-    return root ? root->findChild<QListWidget*>(QLatin1String(name)) : nullptr;
-}
-
-// The row of `name` whose text is `text`.
-Locator list_item(std::function<QWidget*()> root, const char* name, QString text) {
-    return [root = std::move(root), name, text]() -> std::optional<QPoint> {
-        QListWidget* l = list(root(), name);
-        if (!l) return std::nullopt;
-        const auto items = l->findItems(text, Qt::MatchExactly);
-        if (items.isEmpty()) return std::nullopt;
-        return global_centre(l->viewport(), l->visualItemRect(items.front()));
-    };
-}
-
-QTableView* map_grid() {
-    QWidget* map = map_window();
-    return map ? map->findChild<QTableView*>(QStringLiteral("sgmap")) : nullptr;
-}
-
-// Cell (column, row) of the map grid, both from 1.
-Locator map_cell(int column, int row) {
-    return [column, row]() -> std::optional<QPoint> {
-        QTableView* g = map_grid();
-        if (!g || !g->model()) return std::nullopt;
-        const QModelIndex i = g->model()->index(row - 1, column - 1);
-        return global_centre(g->viewport(), g->visualRect(i));
-    };
-}
-
-QString map_cell_text(int column, int row) {
-    QTableView* g = map_grid();
-    if (!g || !g->model()) return {};
-    return g->model()->index(row - 1, column - 1).data().toString();
 }
 
 // The main window's own point `p` lies in `w`'s rectangle.

@@ -1,10 +1,99 @@
-// The live link with the simulated unit.
+// The live link with the simulated unit: Send All Data starts it; the monitor, the traces
+// and a recording in the data log follow.
+#include <sys/stat.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QMdiSubWindow>
+
 #include "desktop/scripts.h"
 
 namespace desk {
+namespace {
+
+bool action_checked(const char* name) {
+    QWidget* main = main_window();
+    auto* a = main ? main->findChild<QAction*>(QLatin1String(name)) : nullptr;
+    return a && a->isChecked();
+}
+
+QDialog* monitor() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("mntdlg") && w->isVisible())
+            return qobject_cast<QDialog*>(w);
+    return nullptr;
+}
+
+QWidget* data_log() {
+    QWidget* main = main_window();
+    return main ? main->findChild<QMdiSubWindow*>(QStringLiteral("log")) : nullptr;
+}
+
+void start_link(Driver& d) {
+    d.step("Mode A, then Send All Data: the unit takes the document and the link starts");
+    d.click("the Mode A group", list_item(map_window, "lvmap1", QStringLiteral("Mode A")));
+    d.click("the Send All Data button", [] { return tool_button(QStringLiteral("btnwrite")); });
+    d.wait_until("the link to run", [] { return action_checked("btnlink"); });
+    look(d, "link-on");
+}
+
+void data_monitor(Driver& d) {
+    d.step("the Data Monitor button");
+    d.click("the Data Monitor button", [] { return tool_button(QStringLiteral("btnmnt")); });
+    d.wait_window(QStringLiteral("Data Monitor"));
+    look(d, "data-monitor");
+}
+
+void traces(Driver& d) {
+    d.step("the Trace and Cursor Trace buttons");
+    d.click("the Trace button", [] { return tool_button(QStringLiteral("btnlocus")); });
+    d.wait_until("Trace to be on", [] { return action_checked("btnlocus"); });
+    d.click("the Cursor Trace button", [] { return tool_button(QStringLiteral("btnatsel")); });
+    d.wait_until("Cursor Trace to be on", [] { return action_checked("btnatsel"); });
+    look(d, "traces");
+}
+
+void recording(Driver& d) {
+    d.step("the Data Log button");
+    d.click("the Data Log button", [] { return tool_button(QStringLiteral("btnlog")); });
+    d.wait_until("the data log window", [] { return data_log() && data_log()->isVisible(); });
+    look(d, "data-log");
+
+    d.step("START: the recording monitor has the keyboard");
+    d.click("START", [] { return child_named(data_log(), "btnlogstart"); });
+    d.wait_until("the recording monitor to have the keyboard", [] {
+        QDialog* m = monitor();
+        return m && m->isActiveWindow() && QApplication::activeModalWidget() == m;
+    });
+    look(d, "recording");
+    d.step("Space marks, Escape ends the recording");
+    d.keys("space");
+    Driver::settle(300ms);
+    d.keys("Escape");
+    d.wait_until("the recording monitor to close", [] { return monitor() == nullptr; });
+    const QString caption =
+        d.gui([] { return data_log() ? data_log()->windowTitle() : QString(); });
+    if (!caption.endsWith(QLatin1String("TMPLOG.PVL")))
+        d.fail("the data log shows \"" + caption.toStdString() + "\", not the recording");
+    struct stat st {};
+    if (stat(caption.toLocal8Bit().constData(), &st) != 0 || st.st_size == 0)
+        d.fail("the recording " + caption.toStdString() + " is missing or empty");
+    look(d, "recorded");
+    // The map window comes to the front as the recording ends.
+    bring_to_front(d, QStringLiteral("TMPLOG.PVL"));
+    log_display_setting(d, data_log, "Tlsetdlg", "btnok");
+}
+
+}  // namespace
 
 void script_live(Driver& d) {
     wait_main_window(d);
+    start_link(d);
+    data_monitor(d);
+    traces(d);
+    recording(d);
     exit_program(d);
 }
 

@@ -6,6 +6,9 @@
 
 #include "desktop/driver.h"
 
+class QListWidget;
+class QTableView;
+
 namespace desk {
 
 struct Script {
@@ -29,12 +32,27 @@ void script_logs(Driver& d);
 inline constexpr QPoint kModeAPoint{50, 123};
 inline constexpr QPoint kGraphButtonPoint{398, 45};
 
+// Finders several scripts share (program's thread).
+QWidget* map_window();
+QListWidget* list(QWidget* root, const char* name);
+// The row of list `name` under `root` whose text is `text`.
+Locator list_item(std::function<QWidget*()> root, const char* name, QString text);
+QTableView* map_grid();
+Locator map_cell(int column, int row);  // both from 1
+QString map_cell_text(int column, int row);
+
 // Steps several scripts share.
 std::string work_folder();  // the session's temporary folder
 void wait_main_window(Driver& d);
 // File > Exit; `save_answer` answers the question whether to save a changed document
 // (empty: no question may come).
 void exit_program(Driver& d, const std::string& save_answer = {});
+// Window > the child window whose caption ends with `caption_end`: it becomes the active one.
+void bring_to_front(Driver& d, const QString& caption_end);
+// A log window's Display Setting button: the settings dialog `dialog_name` comes up, is
+// looked at and closes with its button `button_name` ("btnok", "btncancel").
+void log_display_setting(Driver& d, const Finder& log, const char* dialog_name,
+                         const char* button_name);
 // A picture of the screen as it is now, when PV_DESKTOP_SHOTS_ALL is set: to look at the
 // windows the script opens.
 void look(Driver& d, const std::string& name);

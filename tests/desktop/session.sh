@@ -78,17 +78,20 @@ if [[ -z $display ]]; then
   exit 1
 fi
 export DISPLAY=":$display"
-wait_for "the X server on $DISPLAY" xprop -root -display "$DISPLAY" >/dev/null 2>&1 || exit 1
+server_ready() { xdotool getdisplaygeometry >/dev/null 2>&1; }
+wait_for "the X server on $DISPLAY" server_ready || exit 1
 
 # openbox with the system's default configuration and no session manager; it is ready once
-# it has named its check window on the root window.
+# it has published its desktops on the root window, which it does after taking the screen.
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wm_ready() { xdotool get_num_desktops >/dev/null 2>&1; }
 wait_for "openbox" wm_ready || exit 1
 
 # The program is given a link that pvsim removes when it ends, never the terminal itself.
-"$bin_dir/pvsim" --link "$work/unit-tty" >"$work/pvsim.out" 2>"$work/pvsim.log" &
+# The replies come at the pace of the real line: a recording times the unit to choose its
+# interval, and a unit that answers at once has no interval to offer.
+"$bin_dir/pvsim" --baud-timing --link "$work/unit-tty" >"$work/pvsim.out" 2>"$work/pvsim.log" &
 pids+=($!)
 unit_ready() { [[ -s $work/pvsim.out ]]; }
 wait_for "pvsim" unit_ready || exit 1
