@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "app/common/modal.h"
@@ -18,6 +20,7 @@
 #include "app/shell/vsn.h"
 #include "app_fixture.h"
 #include "core/link/link_timer.h"
+#include "support/full_disk.h"
 #include "support/transfers_support.h"
 
 namespace pv::test {
@@ -185,6 +188,31 @@ TEST_F(Printing, APrinterThatCannotStartIsReported) {
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text.rfind(msg_text(2), 0), 0u);
     EXPECT_EQ(state.ui_busy, 0);
+}
+
+TEST_F(Printing, APdfFileThatCannotBeWrittenKeepsTheOldOneAndSaysSo) {
+    start();
+    main->action("btnnew")->trigger();
+    const std::string keep = pdf("keep.pdf");
+    {
+        std::ofstream(keep) << std::string(20000, 'k');
+    }
+    {
+        const FullDisk full(4096);
+        main->action("menuprint")->trigger();
+    }
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, msg_text(2) + "\r\n" + keep);
+    EXPECT_EQ(std::filesystem::file_size(keep), 20000u);
+
+    dialogs.print_to = "/dev/full";
+    main->action("menuprint")->trigger();
+    EXPECT_EQ(prompts.shown.size(), 2u);
+
+    pdf("keep.pdf");
+    main->action("menuprint")->trigger();
+    EXPECT_EQ(prompts.shown.size(), 2u);
+    EXPECT_NE(pdf_text(keep).find("File Name : -New-"), std::string::npos) << pdf_text(keep);
 }
 
 // What the user saw of the about box.

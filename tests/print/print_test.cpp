@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "app/print/print_pages.h"
@@ -15,6 +16,7 @@
 #include "core/mapedit/table_pick.h"
 #include "core/print/page_layout.h"
 #include "core/ui/texts.h"
+#include "support/full_disk.h"
 #include "tool/print/pvd_print.h"
 #include "tool/tool.h"
 
@@ -346,6 +348,33 @@ TEST_F(PvdPrint, RefusesWhatItCannotPrint) {
         1);
     EXPECT_NE(err_.find("Cannot save file."), std::string::npos);
     EXPECT_FALSE(fs::exists(path("x.pdf")));
+}
+
+TEST_F(PvdPrint, AFailedWriteKeepsTheOldFileAndIsReported) {
+    SetDefaultData();
+    ASSERT_TRUE(WriteDataFile(path("car.PVD")));
+    const std::string keep = path("keep.pdf");
+    {
+        std::ofstream(keep) << std::string(20000, 'k');
+    }
+    const std::vector<std::string> print = {"--lang", "1033", "pvd", "print", path("car.PVD"),
+                                            keep};
+    {
+        const test::FullDisk full(4096);
+        EXPECT_EQ(pvtool(print), 1);
+        EXPECT_EQ(pvtool({"--lang", "1033", "pvd", "print", path("car.PVD"), path("new.pdf")}), 1);
+    }
+    EXPECT_NE(err_.find("Cannot save file."), std::string::npos) << err_;
+    EXPECT_EQ(fs::file_size(keep), 20000u);
+    EXPECT_FALSE(fs::exists(path("new.pdf")));
+    for (const auto& e : fs::directory_iterator(fs::path(keep).parent_path()))
+        EXPECT_EQ(e.path().filename().string().rfind('.', 0), std::string::npos)
+            << "left behind: " << e.path();
+
+    // A device takes no file; with room again the print replaces the old one.
+    EXPECT_EQ(pvtool({"--lang", "1033", "pvd", "print", path("car.PVD"), "/dev/full"}), 1);
+    ASSERT_EQ(pvtool(print), 0) << err_;
+    EXPECT_NE(pdf_text(keep).find("RPM Axis"), std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "app/print/print_pages.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFontMetrics>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
@@ -8,6 +10,7 @@
 #include <QRegularExpression>
 
 #include "core/document/unit.h"
+#include "core/files/file_io.h"
 #include "core/mapedit/grid_view.h"
 #include "core/ui/texts.h"
 #include "platform/codepage.h"
@@ -156,15 +159,37 @@ void PrintParameters(QPainter& p, const ParameterSheetTexts& texts) {
     }
 }
 
+std::optional<QByteArray> pdf_document(const std::function<void(QPdfWriter&)>& setup,
+                                       const std::function<void(QPainter&)>& paint) {
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
+        setup(pdf);
+        QPainter p;
+        if (!p.begin(&pdf)) return std::nullopt;
+        paint(p);
+        if (!p.end()) return std::nullopt;
+    }
+    return bytes;
+}
+
+bool save_pdf(const QString& path, const QByteArray& bytes) {
+    return !path.isEmpty() &&
+           save_file(QFile::encodeName(path).toStdString(),
+                     std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+}
+
 bool write_map_pdf(const QString& path, const MapPage& page) {
-    QPdfWriter pdf(path);
-    prepare_page_device(pdf);
-    pdf.setTitle(page.file_line);
-    pdf.setCreator(QStringLiteral("pvedit"));
-    QPainter p;
-    if (!p.begin(&pdf)) return false;
-    PrintMap(p, page);
-    return p.end();
+    const auto bytes = pdf_document(
+        [&](QPdfWriter& pdf) {
+            prepare_page_device(pdf);
+            pdf.setTitle(page.file_line);
+            pdf.setCreator(QStringLiteral("pvedit"));
+        },
+        [&](QPainter& p) { PrintMap(p, page); });
+    return bytes && save_pdf(path, *bytes);
 }
 
 }  // namespace pv

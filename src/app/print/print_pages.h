@@ -2,9 +2,12 @@
 // a PDF file and an image draw the same page. Texts are drawn as text: a PDF keeps them
 // selectable and searchable.
 #pragma once
+#include <QByteArray>
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,7 @@
 
 class QPainter;
 class QPagedPaintDevice;
+class QPdfWriter;
 
 namespace pv {
 
@@ -66,6 +70,14 @@ void prepare_page_device(QPagedPaintDevice& device);
 void PrintMap(QPainter& painter, const MapPage& page);
 // The parameter sheet on an active painter.
 void PrintParameters(QPainter& painter, const ParameterSheetTexts& texts);
+
+// A PDF drawn by `paint` on a writer that `setup` has prepared, held in memory so that a file
+// is only touched once the whole document exists. Nothing when the painter cannot start.
+std::optional<QByteArray> pdf_document(const std::function<void(QPdfWriter&)>& setup,
+                                       const std::function<void(QPainter&)>& paint);
+// Puts a PDF in place at `path` all or nothing, as every other save: a full disk or a device
+// leaves the old file as it was and gives false.
+bool save_pdf(const QString& path, const QByteArray& bytes);
 
 // Writes the map page as a one-page PDF. False when the file cannot be written.
 bool write_map_pdf(const QString& path, const MapPage& page);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QTextEdit>
@@ -80,14 +81,28 @@ ParameterSheetTexts sheet_texts(const QWidget& d, const QString& caption) {
 }  // namespace
 
 bool Tmain::print_page(const std::function<void(QPainter&)>& page) {
-    QPainter painter;
-    if (!painter.begin(printer_.get())) {
-        const QString where = printer_->outputFileName();
+    const QString where = printer_->outputFileName();
+    const auto refused = [&] {
         prompter().message(Icon::Error, where.isEmpty()
                                             ? std::string("The printer could not be started.")
                                             : msg_text(2) + "\r\n" + where.toStdString());
         return false;
+    };
+    // A PDF file is drawn whole first and then saved as every other file is, so that a full
+    // disk or a failed write leaves the file that was there and says so.
+    if (printer_->outputFormat() == QPrinter::PdfFormat && !where.isEmpty()) {
+        const auto bytes = pdf_document(
+            [&](QPdfWriter& pdf) {
+                pdf.setPageLayout(printer_->pageLayout());
+                pdf.setResolution(printer_->resolution());
+                pdf.setTitle(printer_->docName());
+                pdf.setCreator(printer_->creator());
+            },
+            page);
+        return bytes && save_pdf(where, *bytes) ? true : refused();
     }
+    QPainter painter;
+    if (!painter.begin(printer_.get())) return refused();
     page(painter);
     painter.end();
     return true;
