@@ -67,7 +67,7 @@ int64_t repaint(pv::LogView& view) {
     if (r.open(big_log()) != pv::LogRead::ok) return -1;
     const pv::LogHeader& h = r.header();
     std::vector<int16_t> words;
-    r.read_samples(view.first, pv::visible_count(view, h.last_index), words);
+    r.read_samples(view.first, pv::visible_count(view, h.reachable_last_index()), words);
     pv::ChartGeometry g = pv::chart_geometry(view, h, channels(), words, kChartHeight);
     std::vector<int16_t> one(words.begin() + view.cursor * h.n,
                              words.begin() + (view.cursor + 1) * h.n);

@@ -41,13 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     for (int k = 0; k < 7; ++k) channels[static_cast<size_t>(k)] = {k * 50 - 100, -k, 0, 1};
     pv::LogView view;
     pv::reset_view(view, 64);
-    for (int32_t first : {0, h.last_index / 2, h.last_index}) {
-        pv::scroll_to(view, first, h.last_index);
+    const int32_t last = h.reachable_last_index();
+    for (int32_t first : {0, last / 2, last}) {
+        pv::scroll_to(view, first, last);
         std::vector<int16_t> words;
-        int64_t got = reader.read_samples(view.first, pv::visible_count(view, h.last_index), words);
+        int64_t got = reader.read_samples(view.first, pv::visible_count(view, last), words);
         if (got < 0 || static_cast<int64_t>(words.size()) != got * h.n) std::abort();
         pv::chart_geometry(view, h, channels, words, 50);
-        pv::cursor_to_x(view, 1000, h.last_index);
+        pv::cursor_to_x(view, 1000, last);
         std::vector<int16_t> one;
         reader.read_samples(pv::cursor_sample(view), 1, one);
         pv::value_rows(view, h, channels, one);

@@ -1,6 +1,7 @@
 // pvtool pvl export --csv read back with a CSV parser, and pvl cells: the time a drive spent in
 // each boost map cell, on hand-made logs and data files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <clocale>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "core/document/unit.h"
 #include "core/logging/log_export.h"
 #include "support/log_images.h"
+#include "support/run_within.h"
 #include "tool/tool.h"
 
 namespace {
@@ -353,6 +355,34 @@ TEST_F(Cells, RefusesWhatCannotBePlaced) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, s.path("gone.PVL") + " cannot be found.\n");
     EXPECT_EQ(pvtool({"pvl", "cells", log, s.path("gone.PVD")}).status, 1);
+}
+
+// A FIFO or a folder where a log should be is refused at once by every log command, never
+// waited on.
+TEST_F(Cells, EveryLogCommandRefusesAFifoOrAFolderAtOnce) {
+    const std::string doc = document(1);
+    const std::string fifo = s.path("fifo.PVL");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(s.path("dir.PVL"));
+    for (const std::string& log : {fifo, s.path("dir.PVL")}) {
+        const std::vector<std::vector<std::string>> commands = {
+            {"pvl", "info", log},
+            {"pvl", "export", log, s.path("out.TXT")},
+            {"pvl", "export", "--csv", log, s.path("out.csv")},
+            {"pvl", "cells", log, doc},
+        };
+        for (const auto& args : commands) {
+            const int status = testsupport::status_within(
+                [&] {
+                    const Result r = pvtool(args);
+                    return r.err == "Cannot open file.\n" ? r.status : 99;
+                },
+                std::chrono::seconds(5));
+            EXPECT_EQ(status, 1) << args[1] << ' ' << args[2] << " on " << log;
+        }
+    }
+    EXPECT_FALSE(fs::exists(s.path("out.TXT")));
+    EXPECT_FALSE(fs::exists(s.path("out.csv")));
 }
 
 }  // namespace

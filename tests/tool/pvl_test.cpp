@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/logging/log_file.h"
+#include "core/logging/log_view.h"
 #include "core/ui/texts.h"
 #include "support/link_support.h"
 #include "support/log_images.h"
@@ -50,6 +51,26 @@ TEST_F(Pvl, InfoOfBothHeaderLayouts) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(json::parse(r.out), json::parse(R"({"channels":[1,3,7],"version":1100,
         "stamp":null,"interval":10,"rev_flag":0,"pressure_unit":1,"last_index":0})"));
+}
+
+// A recording of more than 2^31 samples: a 32 GB file, sparse here. Its length and past time
+// count every sample; the window's scroll range stops where an int does.
+TEST_F(Pvl, ALogPastTwoBillionSamplesKeepsItsLength) {
+    const auto big = s.path("big.PVL");
+    logtest::write_words(big, logtest::current_header(100, 1, 0));
+    const int64_t samples = 2454267023;  // last index 2454267022
+    std::filesystem::resize_file(big, 2 * (19 + 7 * samples));
+    const Result r = pvtool({"pvl", "info", big});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(json::parse(r.out)["last_index"], 2454267022);
+
+    pv::LogHeader h;
+    ASSERT_EQ(pv::read_log_header(big, h), pv::LogRead::ok);
+    EXPECT_EQ(h.reachable_last_index(), INT32_MAX);
+    std::array<pv::LogChannel, 7> channels{};
+    pv::LogView view;
+    const auto rows = pv::value_rows(view, h, channels, std::vector<int16_t>(7));
+    EXPECT_EQ(rows.at(0).text, "245426702.2");
 }
 
 TEST_F(Pvl, RefusedFiles) {

@@ -19,6 +19,7 @@ class Fd {
     ~Fd() { close(); }
     int get() const { return fd_; }
     bool ok() const { return fd_ >= 0; }
+    void release() { fd_ = -1; }
     bool close() {
         if (fd_ < 0) return true;
         int r = ::close(fd_);
@@ -131,6 +132,19 @@ std::optional<std::string> read_regular_file(const std::string& path, size_t max
         *truncated = n > 0;
     }
     return out;
+}
+
+std::FILE* open_regular_file(const std::string& path) {
+    // Non-blocking for the opening only: a FIFO opened so answers at once, and is refused.
+    Fd f(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!f.ok()) return nullptr;
+    struct stat st {};
+    if (::fstat(f.get(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    const int flags = ::fcntl(f.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(f.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return nullptr;
+    std::FILE* file = ::fdopen(f.get(), "rb");
+    if (file) f.release();
+    return file;
 }
 
 bool is_regular_file(const std::string& path) {

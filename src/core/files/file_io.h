@@ -3,6 +3,7 @@
 // the file's contents but keeps what the user set on it.
 #pragma once
 #include <cstddef>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,10 @@ namespace pv {
 // given) tells whether the file held more than was read.
 std::optional<std::string> read_regular_file(const std::string& path, size_t max_bytes,
                                              bool* truncated = nullptr);
+
+// A regular file opened for reading ("rb"), or null at once for anything else (a folder, a
+// FIFO, a device) or a file that cannot be opened: never waits for a writer.
+std::FILE* open_regular_file(const std::string& path);
 
 // True when `path` names a regular file (through symbolic links).
 bool is_regular_file(const std::string& path);

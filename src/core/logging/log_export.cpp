@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/files/file_io.h"
 #include "core/ui/texts.h"
 
 namespace pv {
@@ -146,7 +147,7 @@ SaveKind save_kind(const std::string& chosen, const std::string& shown) {
 }
 
 bool copy_log_file(const std::string& source, const std::string& target) {
-    std::FILE* in = std::fopen(source.c_str(), "rb");
+    std::FILE* in = open_regular_file(source);
     if (!in) return false;
     AtomicOut out(target);
     std::vector<char> buf(1 << 16);

@@ -5,6 +5,7 @@
 #include <climits>
 #include <filesystem>
 
+#include "core/files/file_io.h"
 #include "core/ui/texts.h"
 
 namespace pv {
@@ -63,8 +64,12 @@ LogRead parse_log_header(const uint8_t* bytes, size_t size, int64_t file_bytes, 
     h.pressure_unit = word_at(bytes, pos);
 
     int64_t last = (h.file_words - h.header_words) / n - 1;
-    h.last_index = static_cast<int32_t>(std::clamp<int64_t>(last, 0, INT32_MAX));
+    h.last_index = std::max<int64_t>(last, 0);
     return LogRead::ok;
+}
+
+int32_t LogHeader::reachable_last_index() const {
+    return static_cast<int32_t>(std::min<int64_t>(last_index, INT32_MAX));
 }
 
 LogRead read_log_header(const std::string& path, LogHeader& h) {
@@ -88,7 +93,7 @@ LogRead LogReader::open(const std::string& path) {
     header_ = LogHeader{};
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return LogRead::missing;
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = open_regular_file(path);
     if (!file_) return LogRead::unreadable;
     // Reads go straight to the caller's buffer: each range is fetched in one read.
     std::setvbuf(file_, nullptr, _IONBF, 0);

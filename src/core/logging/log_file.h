@@ -36,7 +36,10 @@ struct LogHeader {
     uint16_t pressure_unit = 0;       // 0 kPa, 1 (or more) PSI
     int header_words = 0;             // H
     int64_t file_words = 0;           // whole words in the file
-    int32_t last_index = 0;           // index of the last complete sample, at least 0
+    int64_t last_index = 0;           // index of the last complete sample, at least 0
+
+    // The last index a scroll range can reach (the window's scroll bar counts in int).
+    int32_t reachable_last_index() const;
 
     LogScale scale() const { return {rev_flag, pressure_unit}; }
     bool has_channel(int number) const;

@@ -74,7 +74,7 @@ ChartGeometry chart_geometry(const LogView& view, const LogHeader& h,
                              const std::array<LogChannel, 7>& channels,
                              const std::vector<int16_t>& samples, int height) {
     ChartGeometry g;
-    const int32_t last = h.last_index;
+    const int64_t last = h.last_index;
     if (view.first >= last || h.n <= 0) return g;
     const int64_t n = h.n;
     const int64_t have = static_cast<int64_t>(samples.size()) / n;

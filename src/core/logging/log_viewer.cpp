@@ -48,7 +48,7 @@ bool LogViewer::read_visible(std::vector<int16_t>& samples) const {
     LogReader r;
     if (r.open(caption_) == LogRead::missing) return false;
     if (!r.is_open() || r.header().n != header_.n) return true;
-    r.read_samples(view_.first, visible_count(view_, header_.last_index), samples);
+    r.read_samples(view_.first, visible_count(view_, last_index()), samples);
     return true;
 }
 

@@ -29,7 +29,7 @@ class LogViewer {
     const LogHeader& header() const { return header_; }
     LogView& view() { return view_; }
     const LogView& view() const { return view_; }
-    int32_t last_index() const { return header_.last_index; }
+    int32_t last_index() const { return header_.reachable_last_index(); }
 
     // ChReset: reads the header of the file named by the caption and resets the view for a
     // chart `chart_width` pixels wide. A missing file is reported (unless the caption is the
