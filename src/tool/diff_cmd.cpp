@@ -85,11 +85,11 @@ int report(std::vector<pv::Difference> diffs, SideA side_a, bool as_json, Io io)
             o["counts"] = d.counts;
             list.push_back(o);
         }
-        io.out << list.dump(2) << "\n";
+        io.out << terminal_safe_json(list.dump(2)) << "\n";
     } else {
         for (const pv::Difference& d : diffs) {
-            io.out << console_text(d.name) << "  " << console_text(d.a_text) << " -> "
-                   << console_text(d.b_text);
+            io.out << console_text(d.name) << "  " << terminal_safe(console_text(d.a_text))
+                   << " -> " << terminal_safe(console_text(d.b_text));
             if (only_in_file(d, side_a))
                 io.out << "  (the unit keeps no comment)";
             else if (!d.counts)

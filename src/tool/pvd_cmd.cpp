@@ -178,7 +178,7 @@ int cmd_dump(const std::string& file, Io io) {
     if (!pv::ReadDataFile(file)) return fail(io, 1);
     json j;
     for (const Field& f : fields()) j[f.name] = to_json(pv::data, f.member);
-    io.out << j.dump(2) << "\n";
+    io.out << terminal_safe_json(j.dump(2)) << "\n";
     return kOk;
 }
 

@@ -129,18 +129,8 @@ std::string shown(PrmForm& f, const Item& item, const std::string& memo) {
         }
         case Kind::radio:
             return radio_of(f, item.name) ? "ON" : "OFF";
-        case Kind::memo: {
-            std::string out;
-            for (char c : memo) {
-                if (c == '\n')
-                    out += "\\n";
-                else if (c == '\\')
-                    out += "\\\\";
-                else
-                    out += c;
-            }
-            return out;
-        }
+        case Kind::memo:
+            return terminal_safe(memo);
         case Kind::numeric:
             break;
     }

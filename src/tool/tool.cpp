@@ -1,5 +1,6 @@
 #include "tool/tool.h"
 
+#include <cstdio>
 #include <ostream>
 
 #include "core/document/unit.h"
@@ -79,6 +80,60 @@ std::string console_text(const std::string& text8) {
             out += t[k];
         else if (k + 1 >= t.size() || t[k + 1] != '\n')
             out += '\n';
+    }
+    return out;
+}
+
+namespace {
+
+// The code point of a UTF-8 C1 control (U+0080..U+009F) starting at `k`, or -1.
+int c1_at(std::string_view t, size_t k) {
+    if (k + 1 < t.size() && static_cast<unsigned char>(t[k]) == 0xC2) {
+        const auto next = static_cast<unsigned char>(t[k + 1]);
+        if (next >= 0x80 && next <= 0x9F) return next;
+    }
+    return -1;
+}
+
+std::string hex_escape(const char* form, int code) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, form, code);
+    return buf;
+}
+
+}  // namespace
+
+std::string terminal_safe(std::string_view t) {
+    std::string out;
+    out.reserve(t.size());
+    for (size_t k = 0; k < t.size(); ++k) {
+        const auto c = static_cast<unsigned char>(t[k]);
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\\')
+            out += "\\\\";
+        else if (c < 0x20 || c == 0x7F)
+            out += hex_escape("\\x%02x", c);
+        else if (const int c1 = c1_at(t, k); c1 >= 0) {
+            out += hex_escape("\\x%02x", c1);
+            ++k;
+        } else
+            out += t[k];
+    }
+    return out;
+}
+
+std::string terminal_safe_json(std::string_view t) {
+    std::string out;
+    out.reserve(t.size());
+    for (size_t k = 0; k < t.size(); ++k) {
+        if (t[k] == 0x7F)
+            out += "\\u007f";
+        else if (const int c1 = c1_at(t, k); c1 >= 0) {
+            out += hex_escape("\\u%04x", c1);
+            ++k;
+        } else
+            out += t[k];
     }
     return out;
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/ui/prompter.h"
@@ -59,6 +60,13 @@ bool take_flag(std::vector<std::string>& args, const std::string& name);
 // Message boxes also break lines with a lone CR, which a terminal would take as a return to
 // the start of the same line: every line break becomes LF.
 std::string console_text(const std::string& text8);
+// Text read from a file, made safe for a terminal: a line break shows as \n, a backslash as
+// \\, every other control character (C0, DEL, C1) as \xHH, so that a file can neither break
+// a line nor send the terminal commands of its own.
+std::string terminal_safe(std::string_view utf8);
+// The same for a JSON text, whose own escapes cover C0 already: DEL and C1 become \u007f to
+// \u009f, which still parse as the same characters.
+std::string terminal_safe_json(std::string_view json_text);
 // One library text as a line of its own.
 void say(std::ostream& os, const std::string& text8);
 

@@ -5,6 +5,11 @@
 #include <map>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
+#include "core/document/datafile.h"
+#include "core/document/unit.h"
+#include "support/program.h"
 #include "tool/tool.h"
 
 namespace {
@@ -38,6 +43,7 @@ std::vector<std::pair<std::string, std::string>> lines_of(const std::string& out
 class PvdSet : public ::testing::Test {
   protected:
     void SetUp() override {
+        pvtest::reset_program();  // one process runs many commands here, unlike a shell
         dir_ = fs::temp_directory_path() /
                ("pvd_set_test_" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
@@ -188,6 +194,44 @@ TEST_F(PvdSet, WarningAndDropNumbersSwitchThemOn) {
     EXPECT_EQ(word(b, 260), 180);
     EXPECT_EQ(b[429], 120);
     EXPECT_EQ(b[427], 120);
+}
+
+// A comment holding a terminal's commands (colour, bell, a title change, DEL and a CP1252 byte
+// that stands for a C1 control) never reaches the terminal raw, whichever command shows it.
+TEST_F(PvdSet, ControlCharactersOfACommentAreShownEscaped) {
+    const std::string hostile = "red\x1b[31m\x07\x1b]0;owned\x07\x7f\x9d\r\nend";
+    pv::SetDefaultData();
+    pv::data.comment = hostile;
+    ASSERT_TRUE(pv::WriteDataFile(path("bad.PVD")));
+    pv::data.comment = "plain";
+    ASSERT_TRUE(pv::WriteDataFile(path("plain.PVD")));
+
+    const auto raw_controls = [](const std::string& out) {
+        for (size_t k = 0; k < out.size(); ++k) {
+            const auto c = static_cast<unsigned char>(out[k]);
+            if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) return true;
+            if (c == 0xC2 && k + 1 < out.size() &&
+                static_cast<unsigned char>(out[k + 1]) <= 0x9F)
+                return true;
+        }
+        return false;
+    };
+    const Result dump = pvtool({"--lang", "1033", "pvd", "dump", path("bad.PVD")});
+    ASSERT_EQ(dump.status, 0) << dump.err;
+    EXPECT_FALSE(raw_controls(dump.out)) << dump.out;
+    const std::string read_back = nlohmann::json::parse(dump.out)["comment"];
+    EXPECT_EQ(read_back.substr(0, 14), hostile.substr(0, 14));
+
+    const Result diff =
+        pvtool({"--lang", "1033", "pvd", "diff", path("plain.PVD"), path("bad.PVD")});
+    EXPECT_FALSE(raw_controls(diff.out)) << diff.out;
+    EXPECT_NE(diff.out.find("plain -> red\\x1b[31m"), std::string::npos) << diff.out;
+    const Result json_diff =
+        pvtool({"--lang", "1033", "pvd", "diff", "--json", path("plain.PVD"), path("bad.PVD")});
+    EXPECT_FALSE(raw_controls(json_diff.out)) << json_diff.out;
+
+    const auto shown = set({path("bad.PVD"), "cyls=4"});
+    EXPECT_EQ(shown.at("comment"), "red\\x1b[31m\\x07\\x1b]0;owned\\x07\\x7f\\x9d\\nend");
 }
 
 }  // namespace

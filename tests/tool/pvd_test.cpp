@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "support/run_within.h"
+#include "support/program.h"
 #include "tool/tool.h"
 
 namespace {
@@ -29,6 +30,7 @@ Result pvtool(std::vector<std::string> args) {
 class Pvd : public ::testing::Test {
   protected:
     void SetUp() override {
+        pvtest::reset_program();  // one process runs many commands here, unlike a shell
         dir_ = fs::temp_directory_path() /
                ("pvtool_test_" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
