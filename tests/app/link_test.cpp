@@ -1,11 +1,14 @@
 // The link commands from the main window: the transfers with their two dialogs, and the Link
 // button with the live link's timer, against the simulated unit in this process.
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 #include "app/link/net.h"
 #include "app/link/writingdialog.h"
@@ -194,6 +197,38 @@ TEST_F(LinkCommands, LinkButtonTogglesTheLinkAndASilentUnitEndsIt) {
     EXPECT_FALSE(btnlink->isChecked() || linktimer()->isActive());
     EXPECT_TRUE(prompts.shown.empty()) << "the link gives up silently";
     EXPECT_TRUE(main->isEnabled());
+}
+
+// A screen reader flips a toggle button through its accessible Toggle action: the command runs
+// as on a click, and the button shows what the command made of it.
+TEST_F(LinkCommands, TheAccessibleToggleOfLinkTraceAndCursorTraceRunsTheirCommands) {
+    start();
+    load_all();
+    auto* bar = main->findChild<QToolBar*>(QStringLiteral("Panel1_buttons"));
+    ASSERT_NE(bar, nullptr);
+    const auto toggle = [&](const char* name) {
+        QWidget* b = bar->widgetForAction(main->action(QLatin1String(name)));
+        QAccessibleInterface* ai = b ? QAccessible::queryAccessibleInterface(b) : nullptr;
+        ASSERT_TRUE(ai && ai->actionInterface()) << name;
+        ASSERT_TRUE(ai->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::toggleAction()))
+            << name;
+        ai->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        EXPECT_EQ(qobject_cast<QToolButton*>(b)->isChecked(), checked(name)) << name;
+    };
+    ASSERT_TRUE(state.link_on);
+
+    toggle("btnlocus");
+    EXPECT_TRUE(cursors.trace_on && checked("btnlocus"));
+    toggle("btnatsel");
+    EXPECT_TRUE(cursors.cursor_trace_on && checked("btnatsel"));
+
+    toggle("btnlink");
+    EXPECT_FALSE(state.link_on || linktimer()->isActive() || checked("btnlink"));
+    EXPECT_FALSE(enabled("btnlocus"));
+    toggle("btnlink");
+    EXPECT_TRUE(state.link_on && linktimer()->isActive() && checked("btnlink"));
+    EXPECT_TRUE(enabled("btnlocus"));
 }
 
 TEST_F(LinkCommands, StartingAndEndingTheLinkTakeANewUndoPoint) {

@@ -204,6 +204,7 @@ class Tmain : public QMainWindow,
     void enable_command(const Command& c, bool on);
     void build_menus();
     void build_toolbar();
+    void run_command_on_any_toggle(QAction* a);
     void build_status_bar();
     void build_popup();
     // Where a save writes: the document's own file, a file chosen in the save dialog, or

@@ -112,6 +112,19 @@ void Tmain::build_menus() {
     help->addAction(menuvsn);
 }
 
+// A click on a toggle button runs its command, which decides whether the button stays down.
+// Anything else that flips the button (a screen reader's Toggle action) does the same, so
+// that the button never shows a state its command did not take.
+void Tmain::run_command_on_any_toggle(QAction* a) {
+    auto* b = qobject_cast<QToolButton*>(toolbar_->widgetForAction(a));
+    if (!b) return;
+    connect(b, &QToolButton::toggled, a, [a, b](bool down) {
+        if (down == a->isChecked()) return;  // the command's own state, shown
+        b->setChecked(a->isChecked());
+        a->trigger();
+    });
+}
+
 void Tmain::build_toolbar() {
     toolbar_ = new QToolBar(QStringLiteral("Panel1"), Panel1);
     toolbar_->setObjectName(QStringLiteral("Panel1_buttons"));
@@ -126,7 +139,10 @@ void Tmain::build_toolbar() {
     };
     for (size_t g = 0; g < groups.size(); ++g) {
         if (g) toolbar_->addSeparator();
-        for (QAction* a : groups[g]) toolbar_->addAction(a);
+        for (QAction* a : groups[g]) {
+            toolbar_->addAction(a);
+            if (a->isCheckable()) run_command_on_any_toggle(a);
+        }
     }
     img_tebriklogo = new QLabel(Panel1);
     img_tebriklogo->setObjectName(QStringLiteral("img_tebriklogo"));
