@@ -1,12 +1,15 @@
 #include <exception>
 #include <iostream>
 
+#include "core/files/temporaries.h"
 #include "tool/tool.h"
 #ifdef PV_TOOL_PRINT
 #include "tool/print/pvd_print.h"
 #endif
 
 int main(int argc, char** argv) {
+    // A command stopped by Ctrl+C, SIGTERM or SIGHUP leaves no half-written file behind.
+    pv::remove_temporaries_on_termination();
 #ifdef PV_TOOL_PRINT
     pvtool::set_print_command(pvtool::pvd_print);
 #endif

@@ -1,17 +1,21 @@
 // pvtool unit record: the log window's START without the window. The same checks, timing
 // test, interval, header and samples; the recording window's loop is a console loop that
-// ends after N samples, on Ctrl+C, or where the window's recording would end. The samples go
-// into a file of their own beside OUT, never into the window program's temporary log.
+// ends after N samples, on Ctrl+C, SIGTERM or SIGHUP (the terminal closed), or where the
+// window's recording would end. The samples go into a file of their own beside OUT, never
+// into the window program's temporary log, and every complete one reaches OUT.
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <ostream>
 
 #include "core/document/unit.h"
+#include "core/files/temporaries.h"
 #include "core/link/link_timer.h"
 #include "core/link/netunit.h"
 #include "core/logging/recorder.h"
@@ -35,6 +39,27 @@ extern "C" void on_interrupt(int) {
     record_interrupted = true;
 }
 
+// While it lives, Ctrl+C, SIGTERM and SIGHUP end the recording as the user's stop does.
+class EndOnSignals {
+  public:
+    EndOnSignals() {
+        record_interrupted = false;
+        struct sigaction sa {};
+        sa.sa_handler = on_interrupt;
+        sigemptyset(&sa.sa_mask);
+        for (size_t k = 0; k < kSignals.size(); ++k) sigaction(kSignals[k], &sa, &previous_[k]);
+    }
+    ~EndOnSignals() {
+        for (size_t k = 0; k < kSignals.size(); ++k) sigaction(kSignals[k], &previous_[k], nullptr);
+    }
+    EndOnSignals(const EndOnSignals&) = delete;
+    EndOnSignals& operator=(const EndOnSignals&) = delete;
+
+  private:
+    static constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
+    std::array<struct sigaction, 3> previous_{};
+};
+
 // A new, empty file beside `target` that no other recording can be using. It is removed when
 // this ends unless it was moved onto the target.
 class FileBeside {
@@ -49,9 +74,10 @@ class FileBeside {
         fchmod(fd, 0666 & ~mask);
         close(fd);
         path_ = pattern;
+        registered_ = std::make_unique<pv::TemporaryName>(path_);
     }
     ~FileBeside() {
-        if (path_.empty()) return;
+        if (path_.empty() || kept_) return;
         std::error_code ec;
         std::filesystem::remove(path_, ec);
     }
@@ -59,6 +85,11 @@ class FileBeside {
     FileBeside& operator=(const FileBeside&) = delete;
 
     const std::string& path() const { return path_; }
+    // The file stays where it is: it holds a recording that could not be moved.
+    void keep() {
+        kept_ = true;
+        registered_.reset();
+    }
 
     // Moves the file onto the target in one step, so that the target is never half written.
     bool move_into_place() {
@@ -69,6 +100,7 @@ class FileBeside {
         if (ec) return false;
         std::filesystem::rename(path_, target_, ec);
         if (ec) return false;
+        registered_.reset();
         path_.clear();
         return true;
     }
@@ -76,7 +108,31 @@ class FileBeside {
   private:
     std::string target_;
     std::string path_;
+    std::unique_ptr<pv::TemporaryName> registered_;
+    bool kept_ = false;
 };
+
+// Why a recording ended, when it was not the user's stop or the count asked for; empty then.
+// `failed` tells whether the command fails for it.
+std::string end_reason(bool& failed) {
+    failed = true;
+    switch (pv::recording.end) {
+        case pv::RecordingEnd::unit_silent:
+            return "the unit stopped answering";
+        case pv::RecordingEnd::write_failed:
+            return "the file took no more samples (is the disk full?)";
+        case pv::RecordingEnd::sample_limit:
+            if (pv::recording.sample_limit < pv::kMaxSampleLimit)
+                return "the free space on the disk allows no more samples";
+            failed = false;
+            return "a log holds no more samples";
+        case pv::RecordingEnd::running:
+        case pv::RecordingEnd::stopped:
+            break;
+    }
+    failed = false;
+    return {};
+}
 
 class ConsoleRecording : public pv::RecordingHost {
   public:
@@ -146,20 +202,31 @@ int unit_record(std::vector<std::string> args, Io io, pv::Port& port) {
     if (!pv::state.link_on) return kFailed;
 
     ConsoleRecording host(samples, samples_file.path());
-    if (!pv::start_recording(host)) return kFailed;
+    {
+        const EndOnSignals stop;
+        if (!pv::start_recording(host)) return kFailed;
+    }
 
     pv::LogHeader h;
     if (pv::read_log_header(host.finished(), h) != pv::LogRead::ok) {
         say(io.err, pv::msg_text(1));
         return kFailed;
     }
+    const int64_t complete = (h.file_words - h.header_words) / h.n;
     if (!samples_file.move_into_place()) {
         say(io.err, pv::msg_text(2));
+        samples_file.keep();
+        io.err << "pvtool: the recording (" << complete << " samples) is kept in "
+               << samples_file.path() << '\n';
         return kFailed;
     }
-    int64_t complete = (h.file_words - h.header_words) / h.n;
     io.out << "interval\t" << host.interval() << '\n' << "samples\t" << complete << '\n';
-    return kOk;
+    bool failed = false;
+    const std::string why = end_reason(failed);
+    if (!why.empty())
+        io.err << "pvtool: " << why << "; the recording ended with " << complete
+               << " samples in " << out_path << '\n';
+    return failed ? kFailed : kOk;
 }
 
 int unit_record_main(std::vector<std::string> args, Io io) {
@@ -167,15 +234,7 @@ int unit_record_main(std::vector<std::string> args, Io io) {
     std::vector<std::string> probe = args;
     take_option(probe, "--port", device);
     pv::SerialPort serial(device);
-    record_interrupted = false;
-    struct sigaction sa {};
-    struct sigaction previous {};
-    sa.sa_handler = on_interrupt;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, &previous);
-    int status = unit_record(std::move(args), io, serial);
-    sigaction(SIGINT, &previous, nullptr);
-    return status;
+    return unit_record(std::move(args), io, serial);
 }
 
 }  // namespace pvtool

@@ -1,14 +1,21 @@
 // pvtool pvl info / export on hand-made logs, and unit record against the simulated unit.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "core/files/temporaries.h"
 #include "core/logging/log_file.h"
 #include "core/logging/log_view.h"
+#include "core/logging/recorder.h"
 #include "core/ui/texts.h"
+#include "support/full_disk.h"
 #include "support/link_support.h"
 #include "support/log_images.h"
 #include "tool/tool.h"
@@ -73,6 +80,42 @@ TEST_F(Pvl, ALogPastTwoBillionSamplesKeepsItsLength) {
     EXPECT_EQ(rows.at(0).text, "245426702.2");
 }
 
+// The names in a folder, sorted.
+std::vector<std::string> listing(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// An export stopped by a signal while it writes leaves neither OUT nor its half-written
+// temporary behind, and ends as the signal ends a program.
+TEST_F(Pvl, AnExportStoppedBySignalLeavesNoFileBehind) {
+    const auto big = s.path("big.PVL");
+    logtest::write_words(big, logtest::current_header(100, 1, 0));
+    std::filesystem::resize_file(big, 2 * (19 + 7 * int64_t{20000000}));
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+        const std::string out = s.path("out.TXT");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            pv::remove_temporaries_on_termination();
+            ::_exit(pvtool({"pvl", "export", big, out}).status);
+        }
+        // The export has begun once its temporary file holds something.
+        const std::string part = out + ".part" + std::to_string(child);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        std::error_code ec;
+        while (std::filesystem::file_size(part, ec) == 0 || ec)
+            if (std::chrono::steady_clock::now() > deadline) break;
+        ::kill(child, signal_number);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << signal_number;
+        EXPECT_EQ(listing(s.dir()), std::vector<std::string>{"big.PVL"}) << signal_number;
+    }
+}
+
 TEST_F(Pvl, RefusedFiles) {
     Result r = pvtool({"pvl", "info", s.path("none.PVL")});
     EXPECT_EQ(r.status, 1);
@@ -134,15 +177,6 @@ TEST_F(Record, RecordsTheAskedSamplesAndSavesThem) {
     EXPECT_FALSE(pv::state.port_open);
 }
 
-// The names in a folder, sorted.
-std::vector<std::string> listing(const std::string& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Restores the current folder however the test ends.
 class InFolder {
   public:
@@ -201,9 +235,71 @@ TEST_F(Record, ASilentUnitEndsItWithTheSamplesSoFar) {
     start_unit(o);
     pv::set_port(nullptr);
     Result r = record({s.path("drive.PVL"), "--samples", "3"});
-    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "interval\t100\nsamples\t2\n");
+    EXPECT_EQ(r.err, "pvtool: the unit stopped answering; the recording ended with 2 samples in " +
+                         s.path("drive.PVL") + "\n");
     EXPECT_EQ(std::filesystem::file_size(s.path("drive.PVL")), 2u * (19 + 7 * 2));
+}
+
+// Passes everything to the test's port and raises `signal_number` at the poll of the third
+// sample, as a user's kill or a closed terminal would.
+class SignalAtThirdSample : public pv::Port {
+  public:
+    SignalAtThirdSample(pv::Port& inner, int signal_number)
+        : inner_(inner), signal_(signal_number) {}
+    bool open(int n) override { return inner_.open(n); }
+    bool configure() override { return inner_.configure(); }
+    void close() override { inner_.close(); }
+    bool purge() override { return inner_.purge(); }
+    bool write(const uint8_t* b, size_t n) override {
+        if (pv::recording.logging_active && pv::recording.samples_written == 2 && !raised_) {
+            raised_ = true;
+            std::raise(signal_);
+        }
+        return inner_.write(b, n);
+    }
+    bool read(uint8_t* b, size_t n, size_t& got) override { return inner_.read(b, n, got); }
+
+  private:
+    pv::Port& inner_;
+    int signal_;
+    bool raised_ = false;
+};
+
+TEST_F(Record, CtrlCSigtermAndSighupEndItWithEverySampleInOut) {
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+        SignalAtThirdSample line(*recorder, signal_number);
+        std::ostringstream out, err;
+        const std::string drive = s.path("drive" + std::to_string(signal_number) + ".PVL");
+        ASSERT_EQ(pvtool::unit_record({drive, "--samples", "50"}, {out, err}, line), 0)
+            << err.str();
+        EXPECT_EQ(out.str(), "interval\t100\nsamples\t3\n") << signal_number;
+        EXPECT_EQ(std::filesystem::file_size(drive), 2u * (19 + 7 * 3));
+    }
+    EXPECT_EQ(listing(s.dir()).size(), 3u);
+}
+
+TEST_F(Record, AFullDiskEndsItAndAFailedMoveSaysWhereTheSamplesAre) {
+    {
+        // Room for the timing test's ten samples, and so for ten of the recording's.
+        const pv::test::FullDisk full(2 * (19 + 7 * 10));
+        Result r = record({s.path("full.PVL"), "--samples", "20"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "interval\t100\nsamples\t10\n");
+        EXPECT_NE(r.err.find("is the disk full?"), std::string::npos) << r.err;
+    }
+    std::error_code ec;
+    EXPECT_EQ(std::filesystem::file_size(s.path("full.PVL"), ec), 2u * (19 + 7 * 10));
+
+    // OUT is a folder: the samples cannot go there and stay where the message says.
+    std::filesystem::create_directory(s.path("taken.PVL"));
+    Result r = record({s.path("taken.PVL"), "--samples", "3"});
+    EXPECT_EQ(r.status, 1);
+    const std::string lead = "Cannot save file.\npvtool: the recording (3 samples) is kept in ";
+    ASSERT_EQ(r.err.rfind(lead, 0), 0u) << r.err;
+    const std::string kept = r.err.substr(lead.size(), r.err.size() - lead.size() - 1);
+    EXPECT_EQ(std::filesystem::file_size(kept), 2u * (19 + 7 * 3));
 }
 
 TEST_F(Record, UsageAndRefusals) {

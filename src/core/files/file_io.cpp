@@ -8,6 +8,8 @@
 #include <climits>
 #include <random>
 
+#include "core/files/temporaries.h"
+
 namespace pv {
 namespace {
 
@@ -173,6 +175,7 @@ bool save_file(const std::string& path, std::string_view bytes) {
     // A new file gets the usual mode less the umask; a replaced one gets its old mode below.
     Fd f = create_temporary(folder, tmp, exists ? S_IRUSR | S_IWUSR : 0666);
     if (!f.ok()) return false;
+    const TemporaryName registered(tmp);
     bool ok = write_all(f.get(), bytes);
     if (ok && exists) {
         // The owner first: changing it clears set-id bits that the mode then puts back.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/files/file_io.h"
+#include "core/files/temporaries.h"
 #include "core/ui/texts.h"
 
 namespace pv {
@@ -31,6 +32,7 @@ class AtomicOut {
     explicit AtomicOut(const std::string& target)
         : target_(target), temp_(target + ".part" + std::to_string(getpid())) {
         file_ = std::fopen(temp_.c_str(), "wb");
+        if (file_) registered_ = std::make_unique<TemporaryName>(temp_);
     }
     ~AtomicOut() {
         if (file_) std::fclose(file_);
@@ -55,12 +57,14 @@ class AtomicOut {
         std::error_code ec;
         std::filesystem::rename(temp_, target_, ec);
         if (ec) return false;
+        registered_.reset();
         done_ = true;
         return true;
     }
 
   private:
     std::string target_, temp_;
+    std::unique_ptr<TemporaryName> registered_;
     std::FILE* file_ = nullptr;
     bool failed_ = false;
     bool done_ = false;

@@ -121,11 +121,25 @@ bool Recorder::tick() {
     if (poll_live_data()) {
         state.poll_misses = 0;
         ++recording.samples_written;
-        if (write_one(writer_, channels_) != SampleWrite::written) go_on = false;
+        switch (write_one(writer_, channels_)) {
+            case SampleWrite::written:
+                break;
+            case SampleWrite::refused:
+                recording.end = RecordingEnd::sample_limit;
+                go_on = false;
+                break;
+            case SampleWrite::failed:
+                recording.end = RecordingEnd::write_failed;
+                go_on = false;
+                break;
+        }
         host_.refresh_monitor();
     } else {
         if (state.poll_misses < UINT16_MAX) ++state.poll_misses;
-        if (state.poll_misses > kRecordingMissLimit) go_on = false;
+        if (state.poll_misses > kRecordingMissLimit) {
+            recording.end = RecordingEnd::unit_silent;
+            go_on = false;
+        }
     }
     state.poll_busy = 0;
     return go_on;
@@ -177,8 +191,10 @@ bool start_recording(RecordingHost& host) {
         } else {
             recording.logging_active = 1;
             state.monitor_log_mode = 1;
+            recording.end = RecordingEnd::running;
             host.run_recording_window(static_cast<uint32_t>(recording.sample_interval),
                                       [&recorder] { return recorder.tick(); });
+            if (recording.end == RecordingEnd::running) recording.end = RecordingEnd::stopped;
             recorded = true;
         }
     }

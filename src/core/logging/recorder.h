@@ -18,6 +18,15 @@ inline constexpr int kTimingSamples = 10;
 inline constexpr uint16_t kRecordingMissLimit = 5;  // a recording ends after more misses
 inline constexpr const char* kTempLogName = "TMPLOG.PVL";
 
+// Why the last recording ended.
+enum class RecordingEnd {
+    running,
+    stopped,       // by the user, or by its host (the console's sample count)
+    sample_limit,  // the limit the free space or the longest log sets
+    write_failed,  // the file took no more (a full disk)
+    unit_silent,   // the unit missed more polls than a recording allows
+};
+
 struct RecordingState {
     int16_t sample_interval = 100;  // ms
     int64_t sample_limit = 0;       // cap on channel count x samples written
@@ -25,6 +34,7 @@ struct RecordingState {
     uint8_t logging_active = 0;  // a recording or a save runs; the log views paint nothing
     uint8_t rev_flag = 0;        // for the header: 1 when the rev channel holds engine speed
     uint8_t pressure_unit = 0;
+    RecordingEnd end = RecordingEnd::running;
 };
 extern RecordingState recording;
 
