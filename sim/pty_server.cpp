@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <time.h>
@@ -111,6 +112,7 @@ bool PtyServer::serve() {
     Framer framer;
     const Options& o = unit_.options();
     int64_t first_byte_us = 0;
+    bool client_seen = false;
     uint8_t buf[512];
     while (!stopping_.load() && master_ >= 0) {
         pollfd p[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
@@ -128,11 +130,22 @@ bool PtyServer::serve() {
         if (n < 0 && errno == EIO) {
             // Nobody has the line open; wait for a client without spinning.
             framer.clear();
+            if (client_seen) {
+                // A client that ended without closing the line properly leaves it in
+                // exclusive mode, which the terminal keeps while we hold its other side.
+                client_seen = false;
+                int slave = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+                if (slave >= 0) {
+                    ::ioctl(slave, TIOCNXCL);
+                    ::close(slave);
+                }
+            }
             ::poll(&p[1], 1, 2);
             continue;
         }
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
         if (n <= 0) return false;
+        client_seen = true;
 
         if (framer.empty()) first_byte_us = now_us();
         std::vector<Outcome> outcomes;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <cstring>
 
 #include "core/document/unit.h"
+#include "platform/port_diagnosis.h"
 
 namespace pv {
 
@@ -41,30 +43,44 @@ SerialPort::~SerialPort() {
     close();
 }
 
+std::string SerialPort::name(int com_number) const {
+    return fixed_device_.empty() ? Port::name(com_number) : fixed_device_;
+}
+
 bool SerialPort::open(int com_number) {
     close();
     device_ = fixed_device_.empty() ? com_device_path(com_number) : fixed_device_;
+    failure_ = {};
     // Non-blocking so that neither open (waiting for carrier) nor any read or write can hang
     // beyond the time-outs; poll() does the waiting.
-    failure_.clear();
     fd_ = ::open(device_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) {
-        failure_ = device_ + ": " + std::strerror(errno);
+        failure_ = diagnose_open_failure(device_, errno);
         return false;
     }
-    if (!isatty(fd_)) {
-        failure_ = device_ + ": not a serial line";
-        close();
+    int refusal = 0;
+    if (!isatty(fd_))
+        refusal = ENOTTY;
+    else if (::flock(fd_, LOCK_EX | LOCK_NB) != 0)
+        // Also between programs run as root, whom the terminal's exclusive mode lets through.
+        refusal = errno == EWOULDBLOCK ? EBUSY : 0;
+    if (refusal != 0) {
+        ::close(fd_);
+        fd_ = -1;
+        failure_ = diagnose_open_failure(device_, refusal);
         return false;
     }
-    // Nobody else may open the line while it is ours.
+    // Nobody else may open the line while it is ours; close() gives that up again, since a
+    // pseudo-terminal keeps the mode for as long as its other side stays open.
     ioctl(fd_, TIOCEXCL);
     return true;
 }
 
 bool SerialPort::configure() {
     if (fd_ < 0) return false;
-    failure_ = device_ + ": cannot be set to 19200 baud, 8 data bits, no parity, 1 stop bit";
+    failure_ = {};
+    failure_.fault = PortFault::configure;
+    failure_.device = device_;
     termios t{};
     if (tcgetattr(fd_, &t) != 0) return false;
     t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
@@ -87,12 +103,13 @@ bool SerialPort::configure() {
     if (tcgetattr(fd_, &now) != 0) return false;
     bool applied = (now.c_cflag & CSIZE) == CS8 && (now.c_cflag & (PARENB | CSTOPB)) == 0 &&
                    (now.c_lflag & (ICANON | ECHO)) == 0 && (now.c_oflag & OPOST) == 0;
-    if (applied) failure_.clear();
+    if (applied) failure_ = {};
     return applied;
 }
 
 void SerialPort::close() {
     if (fd_ < 0) return;
+    ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
 }

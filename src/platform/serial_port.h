@@ -12,7 +12,7 @@ std::string com_device_path(int com_number);
 
 class SerialPort : public Port {
   public:
-    // With a device path, every COM number opens that device (pvtool --port).
+    // With a device path, every COM number opens that device (pvtool --port, Detect Unit).
     explicit SerialPort(std::string fixed_device = {});
     ~SerialPort() override;
     SerialPort(const SerialPort&) = delete;
@@ -27,15 +27,17 @@ class SerialPort : public Port {
     int watch_handle() const override { return fd_; }
     bool read_ready(uint8_t* bytes, size_t count, size_t& got) override;
 
+    PortFailure failure() const override { return failure_; }
+    // A port given its device names the device in its messages.
+    std::string name(int com_number) const override;
+
     bool is_open() const { return fd_ >= 0; }
     const std::string& device() const { return device_; }
-    // Why the last open or configure failed, naming the device ("/dev/x: not a terminal").
-    const std::string& failure() const { return failure_; }
 
   private:
     std::string fixed_device_;
     std::string device_;
-    std::string failure_;
+    PortFailure failure_;
     int fd_ = -1;
 };
 

@@ -32,11 +32,9 @@ constexpr const char* kUnitUsage =
 int unit_status(Io io) {
     pv::set_comm_state(3);
     bool ok = pv::read_block(103);
+    if (!ok) pv::link_error(pv::error_text(4));
     pv::set_comm_state(0);
-    if (!ok) {
-        say(io.err, pv::error_text(4));
-        return kFailed;
-    }
+    if (!ok) return kFailed;
     static constexpr struct {
         int bit;
         const char* name;
@@ -74,11 +72,11 @@ int unit_versions(Io io) {
     pv::set_comm_state(1);
     bool valve = pv::read_block(101);
     bool display = pv::read_block(102);
-    pv::set_comm_state(0);
     io.out << "Valve Ver.\t" << version_text(valve, pv::unit.valve_version) << '\n';
     io.out << "Display Ver.\t" << version_text(display, pv::unit.display_version) << '\n';
-    if (!valve) say(io.err, pv::error_text(55));
-    if (!display) say(io.err, pv::error_text(57));
+    if (!valve) pv::link_error(pv::error_text(55));
+    if (!display) pv::link_error(pv::error_text(57));
+    pv::set_comm_state(0);
     return valve && display ? kOk : kFailed;
 }
 
@@ -99,11 +97,11 @@ int unit_poll(long count, const std::string& file, bool monitor, Io io) {
     pv::set_comm_state(1);
     bool ok = false;
     if (!pv::read_block(118)) {
-        say(io.err, pv::error_text(34));
+        pv::link_error(pv::error_text(34));
     } else if (pv::unit.unit_link_ready == 0) {
         say(io.err, pv::msg_text(11));
     } else if (!pv::read_block(103)) {
-        say(io.err, pv::error_text(4));
+        pv::link_error(pv::error_text(4));
     } else {
         ok = load_correction_maps(file, io);
     }

@@ -41,7 +41,7 @@ struct Catalogue {
 const std::vector<Catalogue>& NumberedCatalogues() {
     static const std::vector<Catalogue> all = {
         {"RegCall", RegCall, Numbers({{1, 2}})},
-        {"MsgCall", MsgCall, Numbers({{1, 44}})},
+        {"MsgCall", MsgCall, Numbers({{1, 44}, {201, 227}})},
         {"ErrorCall", ErrorCall,
          Numbers({{3, 4},
                   {6, 6},
@@ -150,7 +150,7 @@ TEST(textlib, EnglishTextsKeepEveryByteOfTheOriginal) {
 // both languages, anything else is an empty text, never a null pointer.
 TEST(textlib, ListedNumbersAnswerInBothLanguagesAndOthersAreEmpty) {
     for (const Catalogue& cat : NumberedCatalogues()) {
-        for (uint32_t n = 0; n <= 200; ++n) {
+        for (uint32_t n = 0; n <= 260; ++n) {
             for (uint32_t lang : {kEnglish, kJapanese}) {
                 const char* text = cat.lookup(lang, n);
                 ASSERT_NE(text, nullptr) << cat.name << " " << n;

@@ -23,7 +23,6 @@ void Tmain::install_parameter_printout(bool on) {
 
 void Tmain::menuparamClick() {
     UiBusy busy;
-    open_port();
     Busy check(3);
     // The dialog shows what the unit holds, not what the document last had.
     if (state.link_on) load_parameter_set();

@@ -1,6 +1,7 @@
 #include "core/link/netunit.h"
 
 #include "core/document/datafile.h"
+#include "core/link/port_failure.h"
 #include "core/logging/live.h"
 #include "core/ui/clock.h"
 #include "core/ui/hooks.h"
@@ -28,10 +29,20 @@ AbsentPort absent;
 Port* current = &absent;
 
 // "Cannot open COM3." in English; the Japanese order puts the name first and drops the stop.
+// The device and the reason follow on lines of their own.
 std::string port_message(uint32_t msg) {
-    if (japanese()) return com_name() + msg_text(msg);
-    return msg_text(msg) + com_name() + ".";
+    const std::string name = com_name();
+    std::string text = japanese() ? name + msg_text(msg) : msg_text(msg) + name + ".";
+    std::string why = port_failure_lines(port().failure(), name);
+    if (!why.empty()) text += "\r\n" + why;
+    return text;
 }
+
+// The port would not open and the user has been told why. Until the command is over (its
+// transfer ends, the port is released, or the next command's transfer starts), further tries
+// inside the transfer stay silent and so do the communication errors that follow from the
+// closed port: one failure, one message.
+bool open_failure_told = false;
 
 // The exchange that waits in the event loop, while its reply comes in.
 struct InFlight {
@@ -95,28 +106,45 @@ void install_link(Port* p) {
 }
 
 std::string com_name() {
-    return "COM" + std::to_string(settings.com_port);
+    return port().name(settings.com_port);
 }
 
 void open_port() {
     if (state.port_open) return;
+    // Outside a transfer every call is a command's first try; inside one, a failure already
+    // told is not tried and told again.
+    if (open_failure_told && state.transfer_active) return;
+    open_failure_told = false;
     Port& p = port();
     if (!p.open(settings.com_port)) {
         shell_views().normal_cursor();
         prompter().message(Icon::Error, port_message(35));
+        open_failure_told = true;
         return;
     }
     if (!p.configure()) {
+        // The reason is read before closing: closing forgets it.
+        std::string text = port_message(36);
         // A half-configured handle is of no use to anyone; let the next command start afresh.
         p.close();
-        prompter().message(Icon::Error, port_message(36));
+        prompter().message(Icon::Error, text);
+        open_failure_told = true;
         return;
     }
     state.port_open = 1;
     p.purge();
 }
 
+bool port_failure_told() {
+    return open_failure_told && !state.port_open;
+}
+
+void link_error(const std::string& text) {
+    if (!port_failure_told()) prompter().message(Icon::Error, text);
+}
+
 void close_port() {
+    open_failure_told = false;
     drop_flight(false);
     if (!state.port_open) return;
     port().close();
@@ -127,10 +155,12 @@ void close_port() {
 void set_comm_state(uint8_t kind) {
     state.comm_state = kind;
     if (kind != 0) {
+        if (!state.transfer_active) open_failure_told = false;
         state.transfer_active = 1;
         open_port();
     } else {
         state.transfer_active = 0;
+        open_failure_told = false;
         if (!state.link_on && !state.monitor_open && state.port_open) close_port();
     }
     shell_views().repaint_status_bar();

@@ -16,13 +16,19 @@ inline constexpr int kAttempts = 5;  // tries of one exchange before a command g
 // Installs the port in use and lets the data file writer ask the unit for its status word.
 void install_link(Port* p);
 
-// "COM" and the port number, the name every port message shows.
+// "COM" and the port number, the name every port message shows (a console command given a
+// device names the device).
 std::string com_name();
 
 // Opens and configures the port unless it is open already. Failure shows "Cannot open COMn."
 // or "Cannot configure COMn." and leaves port_open clear; the command goes on and its first
 // exchange fails.
 void open_port();
+// True while a command's port would not open and that has been shown: the command's
+// communication errors, which only repeat it, are left out.
+bool port_failure_told();
+// An error box of a communication command, unless the port's failure to open was shown.
+void link_error(const std::string& text);
 // Closes the port when it is open and clears port_open and comm_state.
 void close_port();
 // Records the transfer kind for the status bar (0 none, 1 load, 2 send, 3 check, other lock).

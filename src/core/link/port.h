@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace pv {
 
@@ -15,6 +16,22 @@ constexpr uint32_t write_timeout_ms(size_t bytes) {
 constexpr uint32_t read_timeout_ms(size_t bytes) {
     return 3 * static_cast<uint32_t>(bytes) + 40;
 }
+
+// Why a port would not open or configure, as far as the system tells.
+enum class PortFault { none, no_device, permission, busy, not_terminal, configure, other };
+
+struct PortFailure {
+    PortFault fault = PortFault::none;
+    std::string device;  // the device the COM number stood for
+    std::string detail;  // the system's own words, for `other`
+    // permission: the group that owns the device, and whether the group database lists the
+    // user in it although this session does not have it yet (added, but not logged in again)
+    std::string group;
+    bool member_not_yet_active = false;
+    // busy: the program that holds the device and its process id, 0 when not known
+    std::string holder;
+    int holder_pid = 0;
+};
 
 class Port {
   public:
@@ -33,6 +50,12 @@ class Port {
     // is not a failure: `got` tells how many arrived. False when the line itself failed (the
     // adapter went away).
     virtual bool read(uint8_t* bytes, size_t count, size_t& got) = 0;
+
+    // Why the last open or configure failed; fault none when the port cannot tell.
+    virtual PortFailure failure() const { return {}; }
+    // The name the port's messages use: "COM" and the number, or the device a console
+    // command was given.
+    virtual std::string name(int com_number) const { return "COM" + std::to_string(com_number); }
 
     // For callers that wait in an event loop rather than in read(): a handle that turns
     // readable when bytes arrive, or -1 when the port has none (its exchanges then run

@@ -23,7 +23,7 @@ constexpr std::array<int, 8> kParameterWrites = {105, 106, 107, 108, 110, 112, 1
 constexpr std::array<int, 4> kSetupBlocks = {109, 114, 119, 120};
 
 void error_message(uint32_t n) {
-    prompter().message(Icon::Error, error_text(n));
+    link_error(error_text(n));
 }
 void msg_message(uint32_t n) {
     prompter().message(Icon::Error, msg_text(n));
@@ -75,7 +75,7 @@ std::string comm_error_text(int block_id, bool write) {
 }
 
 void show_comm_error(int block_id, bool write) {
-    prompter().message(Icon::Error, comm_error_text(block_id, write));
+    link_error(comm_error_text(block_id, write));
 }
 
 bool unit_ready_check() {
@@ -326,7 +326,6 @@ bool unlocked_for_send() {
 
 bool send_all_data() {
     document_views().commit_axis_edit();
-    open_port();
     Busy busy(3);
     bool sent = false;
     if (unit_ready_check()) {
@@ -389,7 +388,6 @@ bool send_all_data() {
 }
 
 bool send_parameter() {
-    open_port();
     Busy busy(3);
     bool sent = false;
     if (start_checks()) {

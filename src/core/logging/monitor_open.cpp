@@ -11,8 +11,8 @@ namespace pv {
 
 namespace {
 
-bool refuse(Icon icon, const std::string& text) {
-    prompter().message(icon, text);
+bool refuse(const std::string& text) {
+    link_error(text);
     release_port_if_idle();
     return false;
 }
@@ -21,11 +21,11 @@ bool refuse(Icon icon, const std::string& text) {
 
 bool monitor_open_sequence(const std::function<void(bool linked)>& show) {
     open_port();
-    if (!read_block(118)) return refuse(Icon::Error, error_text(34));
-    if (unit.unit_link_ready == 0) return refuse(Icon::Error, msg_text(11));
+    if (!read_block(118)) return refuse(error_text(34));
+    if (unit.unit_link_ready == 0) return refuse(msg_text(11));
     state.monitor_log_mode = 0;
-    if (!read_block(103)) return refuse(Icon::Error, error_text(4));
-    if (!setup_complete()) return refuse(Icon::Error, msg_text(26));
+    if (!read_block(103)) return refuse(error_text(4));
+    if (!setup_complete()) return refuse(msg_text(26));
 
     if (state.link_on) {
         show(true);

@@ -20,7 +20,7 @@ namespace {
 enum class SampleWrite { written, refused, failed };
 
 void error_message(uint32_t n) {
-    prompter().message(Icon::Error, error_text(n));
+    link_error(error_text(n));
 }
 
 // The main link timer is stopped while the recorder holds the port; whichever way START
@@ -158,11 +158,10 @@ bool start_recording(RecordingHost& host) {
             return false;
         }
     }
-    open_port();
     Busy busy(3);
 
     auto refuse = [&](const std::string& message) {
-        if (!message.empty()) prompter().message(Icon::Error, message);
+        if (!message.empty()) link_error(message);
         resume_link();
         return false;
     };
