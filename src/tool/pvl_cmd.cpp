@@ -24,7 +24,8 @@ constexpr const char* kPvlUsage =
     "usage: pvtool pvl info FILE.PVL\n"
     "       pvtool pvl export FILE.PVL OUT.TXT\n"
     "       pvtool pvl export --csv FILE.PVL OUT.csv\n"
-    "       pvtool pvl cells LOG.PVL DOC.PVD [--set A|B] [--json]\n";
+    "       pvtool pvl cells LOG.PVL DOC.PVD [--set A|B] [--marked | --throttle-above N]\n"
+    "                        [--json]\n";
 
 bool open_log(const std::string& path, pv::LogHeader& h, Io io) {
     switch (pv::read_log_header(path, h)) {
@@ -71,6 +72,8 @@ std::string refusal_text(pv::CellsCheck why, const std::string& log_path) {
             return log_path + " recorded vehicle speed, but the map's axis is engine speed";
         case pv::CellsCheck::rev_is_rpm:
             return log_path + " recorded engine speed, but the map's axis is vehicle speed";
+        case pv::CellsCheck::no_marking:
+            return log_path + " has no marking channel, which --marked needs";
         default:
             return {};
     }
@@ -155,7 +158,16 @@ int cmd_cells(std::vector<std::string> args, Io io) {
     const bool as_json = take_flag(args, "--json");
     std::string set = "A";
     take_option(args, "--set", set);
-    if (args.size() != 2 || (set != "A" && set != "B" && set != "a" && set != "b")) {
+    pv::CellsFilter filter;
+    if (take_flag(args, "--marked")) filter.kind = pv::CellsFilter::Kind::marked;
+    std::string above;
+    bool above_ok = true;
+    if (take_option(args, "--throttle-above", above)) {
+        long n = 0;
+        above_ok = filter.kind == pv::CellsFilter::Kind::all && pv::parse_integer(above, 0, 100, n);
+        filter = {pv::CellsFilter::Kind::throttle_above, static_cast<int>(n)};
+    }
+    if (args.size() != 2 || !above_ok || (set != "A" && set != "B" && set != "a" && set != "b")) {
         io.err << kPvlUsage;
         return kUsage;
     }
@@ -176,13 +188,14 @@ int cmd_cells(std::vector<std::string> args, Io io) {
         return kFailed;
     }
     const pv::LogHeader& h = log.header();
-    if (auto why = pv::check_cells_log(h, pv::data.axis_select_no); why != pv::CellsCheck::ok) {
+    if (auto why = pv::check_cells_log(h, pv::data.axis_select_no, filter);
+        why != pv::CellsCheck::ok) {
         io.err << "pvtool: " << refusal_text(why, log_path) << '\n';
         return kUsage;
     }
     pv::MapCells cells;
     const int map_id = (set == "B" || set == "b") ? pv::map_boost_b : pv::map_boost_a;
-    if (!pv::tally_map_cells(log, map_id, cells)) {
+    if (!pv::tally_map_cells(log, map_id, cells, filter)) {
         say(io.err, pv::msg_text(1));
         return kFailed;
     }

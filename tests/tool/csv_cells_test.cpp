@@ -357,6 +357,47 @@ TEST_F(Cells, RefusesWhatCannotBePlaced) {
     EXPECT_EQ(pvtool({"pvl", "cells", log, s.path("gone.PVD")}).status, 1);
 }
 
+TEST_F(Cells, FiltersCountOnlyMarkedSamplesOrThoseAboveAThrottleOpening) {
+    // (rev, throttle, pressure, marking) in rpm mode on the default axis.
+    Words w = logtest::current_header(100, 1, 0);
+    const std::array<uint16_t, 4> samples[] = {
+        {10, 100, 500, 255}, {10, 80, 300, 0}, {40, 81, 900, 255}, {40, 20, 100, 0}};
+    for (const auto& x : samples) w.insert(w.end(), {x[2], 0, x[0], x[1], 0, 0, x[3]});
+    const std::string log = s.path("pulls.PVL");
+    logtest::write_words(log, w);
+    const std::string doc = document(2);
+
+    json j = cells_json({log, doc, "--marked"});
+    EXPECT_EQ(j["samples"], 2);
+    EXPECT_EQ(cell(j, 1, 1)["samples"], 1);
+    EXPECT_DOUBLE_EQ(cell(j, 1, 1)["peak"].get<double>(), 50.0);
+    EXPECT_EQ(cell(j, 3, 1)["samples"], 1);
+
+    // Above 80 %: 80 itself does not count.
+    j = cells_json({log, doc, "--throttle-above", "80"});
+    EXPECT_EQ(j["samples"], 2);
+    EXPECT_DOUBLE_EQ(cell(j, 1, 1)["mean"].get<double>(), 50.0);
+    EXPECT_DOUBLE_EQ(cell(j, 3, 1)["mean"].get<double>(), 90.0);
+    EXPECT_EQ(cells_json({log, doc, "--throttle-above", "20"})["samples"], 3);
+
+    for (const auto& bad : std::vector<std::vector<std::string>>{
+             {"--throttle-above", "101"},
+             {"--throttle-above", "8x"},
+             {"--throttle-above"},
+             {"--marked", "--throttle-above", "50"}}) {
+        std::vector<std::string> args{"pvl", "cells", log, doc};
+        args.insert(args.end(), bad.begin(), bad.end());
+        EXPECT_EQ(pvtool(args).status, 2) << bad[0];
+    }
+    // An older log without the marking channel cannot be filtered by it.
+    Words old = logtest::old_header(100, 1, 0);
+    old[3] = 4;  // channels 1, 3, 4
+    logtest::write_words(s.path("old.PVL"), cat({old, Words{10, 20, 30}}));
+    Result r = pvtool({"pvl", "cells", s.path("old.PVL"), doc, "--marked"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("no marking channel"), std::string::npos) << r.err;
+}
+
 // A FIFO or a folder where a log should be is refused at once by every log command, never
 // waited on.
 TEST_F(Cells, EveryLogCommandRefusesAFifoOrAFolderAtOnce) {

@@ -153,6 +153,13 @@ struct Settings {
     uint8_t trace_length = 1;
     uint8_t auto_select = 1;
     uint8_t map_font_size = 1;
+    // View > Log Overlay: 0 off, 1 time in cell, 2 mean boost, 3 peak boost; from the data
+    // log (0) or the comparison log (1); every sample (0), the marked ones (1) or those above
+    // overlay_throttle % (2).
+    uint8_t overlay_choice = 0;
+    uint8_t overlay_log = 0;
+    uint8_t overlay_filter = 0;
+    uint8_t overlay_throttle = 80;
     uint8_t monitor_font_index = 0;
     int16_t monitor_width = 0;
     int16_t monitor_height = 0;

@@ -10,7 +10,9 @@
 
 namespace pv {
 
-CellsCheck check_cells_log(const LogHeader& h, uint8_t axis_select_no) {
+namespace {
+
+CellsCheck check_axes(const LogHeader& h, uint8_t axis_select_no) {
     const bool rev = h.has_channel(ch_rev), throttle = h.has_channel(ch_throttle);
     switch (axis_select_no) {
         case 1:
@@ -34,6 +36,18 @@ CellsCheck check_cells_log(const LogHeader& h, uint8_t axis_select_no) {
     }
 }
 
+}  // namespace
+
+CellsCheck check_cells_log(const LogHeader& h, uint8_t axis_select_no, const CellsFilter& filter) {
+    const CellsCheck axes = check_axes(h, axis_select_no);
+    if (axes != CellsCheck::ok) return axes;
+    if (filter.kind == CellsFilter::Kind::marked && !h.has_channel(ch_marking))
+        return CellsCheck::no_marking;
+    if (filter.kind == CellsFilter::Kind::throttle_above && !h.has_channel(ch_throttle))
+        return CellsCheck::no_throttle;
+    return CellsCheck::ok;
+}
+
 NearCell near_cell(uint8_t rev, uint8_t throttle) {
     const OperatingPoint p = operating_point(rev, throttle);
     const CursorGrid g;  // the cell size moves the cursor line, never the near cell
@@ -46,23 +60,35 @@ NearCell near_cell(uint8_t rev, uint8_t throttle) {
     return c;
 }
 
-bool tally_map_cells(LogReader& log, int map_id, MapCells& out) {
-    out = MapCells{};
-    out.map_id = map_id;
+bool tally_map_cells(LogReader& log, int map_id, MapCells& out, const CellsFilter& filter) {
     grid.current_map = map_id;
     const Shape shape = MapShape(map_id, false);
     grid.grid_cols = shape.cols;
     grid.grid_rows = shape.rows;
     fill_grid_values();
-    out.cols = shape.cols;
-    out.rows = shape.rows;
+    return tally_grid_cells(log, filter, out);
+}
+
+bool tally_grid_cells(LogReader& log, const CellsFilter& filter, MapCells& out) {
+    out = MapCells{};
+    out.map_id = grid.current_map;
+    out.cols = grid.grid_cols;
+    out.rows = grid.grid_rows;
 
     const LogHeader& h = log.header();
     const int rev_at = h.position_of(ch_rev);
     const int throttle_at = h.position_of(ch_throttle);
     const int pressure_at = h.position_of(ch_pressure);
+    const int marking_at = h.position_of(ch_marking);
     out.has_pressure = pressure_at >= 0;
+    const bool marked_only = filter.kind == CellsFilter::Kind::marked;
+    const bool above_only = filter.kind == CellsFilter::Kind::throttle_above;
+    if ((marked_only && marking_at < 0) || (above_only && throttle_at < 0)) return true;
 
+    // A drive passes the same few readings again and again: each (rev, throttle) pair is
+    // placed by the cursor's rule once and looked up after that. 0 = not placed yet, else
+    // 1 + (column - 1) * 5 + (row - 1).
+    std::vector<uint8_t> placed(256 * 256, 0);
     const int64_t n = h.n;
     const int64_t complete = (h.file_words - h.header_words) / n;
     const int64_t chunk = 8192;
@@ -75,8 +101,14 @@ bool tally_map_cells(LogReader& log, int map_id, MapCells& out) {
             // The rev and throttle channels hold a byte each, as the live values do.
             const auto rev = static_cast<uint8_t>(rev_at >= 0 ? w[rev_at] : 0);
             const auto throttle = static_cast<uint8_t>(throttle_at >= 0 ? w[throttle_at] : 0);
-            const NearCell at = near_cell(rev, throttle);
-            CellTally& t = out.cells[at.column - 1][at.row - 1];
+            if (marked_only && w[marking_at] == 0) continue;
+            if (above_only && throttle <= filter.throttle) continue;
+            uint8_t& at = placed[static_cast<size_t>(rev) * 256 + throttle];
+            if (at == 0) {
+                const NearCell c = near_cell(rev, throttle);
+                at = static_cast<uint8_t>(1 + (c.column - 1) * 5 + (c.row - 1));
+            }
+            CellTally& t = out.cells[(at - 1) / 5][(at - 1) % 5];
             if (pressure_at >= 0) {
                 const int16_t p = w[pressure_at];
                 t.pressure_peak = t.samples == 0 ? p : std::max(t.pressure_peak, p);

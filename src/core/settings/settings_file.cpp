@@ -66,6 +66,14 @@ void read_settings(const IniFile& ini, const std::string& program_dir, ShellSett
         shell.height = ini.read_int("FORM", "HEIGHT", 0);
     }
     settings.map_font_size = map_font_item(ini.read_int("VIEW", "MAP", 3));
+    auto item = [&](const char* key, int32_t last, int32_t fallback) {
+        const int32_t v = ini.read_int("VIEW", key, fallback);
+        return static_cast<uint8_t>(v >= 0 && v <= last ? v : fallback);
+    };
+    settings.overlay_choice = item("OVERLAY", 3, 0);
+    settings.overlay_log = item("OVERLAYLOG", 1, 0);
+    settings.overlay_filter = item("OVERLAYFILTER", 2, 0);
+    settings.overlay_throttle = item("OVERLAYTHROTTLE", 100, 80);
     settings.com_port = com_item(ini.read_int("OPTION", "COM", 1));
     settings.trace_length = locus_item(ini.read_int("OPTION", "LOCUS", 3));
     settings.auto_select = autoselect_item(ini.read_int("OPTION", "AUTOSELECT", 2));
@@ -107,6 +115,10 @@ void write_settings(IniFile& ini, const ShellSettings& shell, const SettingsText
         ini.write_int("FORM", "HEIGHT", shell.height);
     }
     ini.write_int("VIEW", "MAP", settings.map_font_size);
+    ini.write_int("VIEW", "OVERLAY", settings.overlay_choice);
+    ini.write_int("VIEW", "OVERLAYLOG", settings.overlay_log);
+    ini.write_int("VIEW", "OVERLAYFILTER", settings.overlay_filter);
+    ini.write_int("VIEW", "OVERLAYTHROTTLE", settings.overlay_throttle);
     ini.write_int("OPTION", "COM", settings.com_port);
     ini.write_int("OPTION", "LOCUS", settings.trace_length);
     ini.write_int("OPTION", "AUTOSELECT", settings.auto_select);
