@@ -118,6 +118,7 @@ PortFailure diagnose_open_failure(const std::string& device, int error) {
         case ENOENT:
         case ENODEV:
         case ENXIO:
+        case EIO:  // an on-board port with no hardware behind it
             f.fault = PortFault::no_device;
             break;
         case EACCES:

@@ -13,16 +13,13 @@
 #include <cstring>
 
 #include "core/document/unit.h"
+#include "core/link/port_catalogue.h"
 #include "platform/port_diagnosis.h"
 
 namespace pv {
 
 std::string com_device_path(int com_number) {
-    if (const char* env = std::getenv("PVEDIT_PORT"); env && *env) return env;
-    if (com_number >= 0 && static_cast<size_t>(com_number) < settings.port_paths.size() &&
-        !settings.port_paths[static_cast<size_t>(com_number)].empty())
-        return settings.port_paths[static_cast<size_t>(com_number)];
-    return "/dev/ttyS" + std::to_string(com_number - 1);
+    return com_port_name(com_number);
 }
 
 namespace {

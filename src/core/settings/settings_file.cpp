@@ -135,6 +135,11 @@ void write_settings(IniFile& ini, const ShellSettings& shell, const SettingsText
         write_channel(ini, "LOG", n, settings.log_channels[i]);
         write_channel(ini, "OTHERLOG", n, settings.other_log_channels[i]);
     }
+    // The adapters' COM numbers, so that each keeps its number; names typed by hand stay.
+    for (size_t n = 1; n < settings.port_paths.size(); ++n)
+        if (!settings.port_paths[n].empty())
+            ini.write_string("PORTS", "COM" + std::to_string(n),
+                             encode(codec, settings.port_paths[n]));
 }
 
 std::string settings_file_of(const std::string& program_path) {

@@ -40,8 +40,9 @@ uint8_t header_byte(const std::string& stored);
 // Missing folders default to `program_dir`.
 void read_settings(const IniFile& ini, const std::string& program_dir, ShellSettings& shell,
                    const SettingsTextCodec& codec = {});
-// Writes every key that is written at close, in the same order; SPL and PORTS are left as
-// they are. The window bounds are written only when not maximized.
+// Writes every key that is written at close, in the same order, then the COM numbers that
+// stand for a device (PORTS); SPL is left as it is. The window bounds are written only when
+// not maximized.
 void write_settings(IniFile& ini, const ShellSettings& shell, const SettingsTextCodec& codec = {});
 
 // The settings file of a program file: its path with the extension replaced by ".INI".

@@ -1,0 +1,126 @@
+// The port list over a fake sysfs and by-id tree: which ports exist, which COM number stands
+// for each, and what a re-plug, a removal and a restart do to the numbers.
+#include "core/link/port_catalogue.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "core/document/unit.h"
+#include "core/settings/ini.h"
+#include "core/settings/settings_file.h"
+#include "platform/system_ports.h"
+#include "support/fake_ports.h"
+#include "support/program.h"
+
+namespace {
+
+using pv::PortEntry;
+using pv::PortKind;
+
+class PortCatalogueTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        pvtest::reset_program();
+        unsetenv("PVEDIT_PORT");
+        pv::set_port_catalogue(&system);
+        pv::port_list() = {};
+        pv::port_list().on_change = [this](const std::vector<PortEntry>& in,
+                                           const std::vector<PortEntry>& out) {
+            for (const auto& e : in) appeared.push_back(e.id);
+            for (const auto& e : out) removed.push_back(e.id);
+        };
+    }
+    void TearDown() override {
+        pv::set_port_catalogue(nullptr);
+        pv::port_list() = {};
+    }
+    pvtest::FakePorts tree{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    pv::SystemPorts system{tree.root()};
+    std::vector<std::string> appeared, removed;
+};
+
+TEST_F(PortCatalogueTest, ListsAdaptersAndRealOnboardPortsOnly) {
+    tree.onboard("ttyS0", true);
+    tree.onboard("ttyS1", false);
+    std::filesystem::create_directories(tree.root() + "/sys/class/tty/tty0");  // no device
+    const std::string ftdi = tree.plug("ttyUSB0", "FTDI", "FT232R USB UART", "A10K", 1);
+    const std::string twin = tree.plug("ttyUSB1", "FTDI", "FT232R USB UART", "B20K", 2);
+    const std::string plain = tree.plug("ttyACM0", "Arduino", "Arduino Uno", "", 3);
+
+    pv::port_list().refresh();
+    const auto& ports = pv::port_list().entries();
+    ASSERT_EQ(ports.size(), 4u);
+    EXPECT_EQ(ports[0].device, tree.dev("ttyACM0"));
+    EXPECT_EQ(ports[0].id, plain);
+    EXPECT_EQ(ports[0].kind, PortKind::acm);
+    EXPECT_EQ(ports[0].description, "Arduino Uno");  // the model already names the maker
+    EXPECT_EQ(ports[1].kind, PortKind::onboard);
+    EXPECT_EQ(ports[1].device, tree.dev("ttyS0"));
+    EXPECT_EQ(ports[2].id, ftdi);
+    EXPECT_EQ(ports[2].description, "FTDI FT232R USB UART");
+    EXPECT_EQ(ports[3].id, twin);
+
+    // The on-board port keeps COM1; the adapters take the next free numbers, in order.
+    EXPECT_EQ(pv::settings.port_paths[1], "");
+    EXPECT_EQ(pv::settings.port_paths[2], plain);
+    EXPECT_EQ(pv::settings.port_paths[3], ftdi);
+    EXPECT_EQ(pv::settings.port_paths[4], twin);
+    EXPECT_EQ(pv::port_list().caption(3),
+              "COM3  FTDI FT232R USB UART (" + tree.dev("ttyUSB0") + ")");
+    EXPECT_EQ(pv::port_list().caption(1), "COM1  ttyS0 (" + tree.dev("ttyS0") + ")");
+    EXPECT_EQ(pv::port_list().caption(2), "COM2  Arduino Uno (" + tree.dev("ttyACM0") + ")");
+    EXPECT_EQ(pv::port_list().caption(9), "COM9  (no device)");
+    EXPECT_EQ(appeared.size(), 4u);
+}
+
+TEST_F(PortCatalogueTest, AnAdapterKeepsItsNumberAcrossReplugsAndRestarts) {
+    const std::string ftdi = tree.plug("ttyUSB0", "FTDI", "FT232R USB UART", "A10K", 1);
+    pv::port_list().refresh();
+    ASSERT_EQ(pv::settings.port_paths[1], ftdi);
+
+    tree.unplug("ttyUSB0");
+    pv::port_list().refresh();
+    EXPECT_EQ(removed, std::vector<std::string>{ftdi});
+    EXPECT_EQ(pv::port_list().caption(1),
+              "COM1  (not plugged in: usb-FTDI_FT232R_USB_UART_A10K-if00-port0)");
+
+    // Another adapter comes first and takes the kernel's ttyUSB0; ours comes back as
+    // ttyUSB1 and is COM1 again.
+    appeared.clear();
+    const std::string other = tree.plug("ttyUSB0", "Prolific", "USB-Serial", "P1", 2);
+    tree.plug("ttyUSB1", "FTDI", "FT232R USB UART", "A10K", 1);
+    pv::port_list().refresh();
+    EXPECT_EQ(appeared.size(), 2u);
+    EXPECT_EQ(pv::settings.port_paths[1], ftdi);
+    EXPECT_EQ(pv::settings.port_paths[2], other);
+    EXPECT_EQ(pv::port_list().entry_of(1)->device, tree.dev("ttyUSB1"));
+
+    // A restart reads the numbers back from the settings file.
+    pv::IniFile ini;
+    pv::write_settings(ini, pv::ShellSettings{});
+    pvtest::reset_program();
+    pv::ShellSettings shell;
+    pv::read_settings(ini, "/tmp", shell);
+    pv::port_list() = {};
+    tree.unplug("ttyUSB0");
+    pv::port_list().refresh();
+    EXPECT_EQ(pv::settings.port_paths[1], ftdi);
+    EXPECT_EQ(pv::settings.port_paths[2], other);
+    EXPECT_EQ(pv::port_list().caption(2),
+              "COM2  (not plugged in: usb-Prolific_USB-Serial_P1-if00-port0)");
+}
+
+TEST_F(PortCatalogueTest, PortOverrideAndHandWrittenNamesStandForTheirNumber) {
+    pv::settings.port_paths[5] = "/dev/pts/does-not-exist";
+    pv::port_list().refresh();
+    EXPECT_EQ(pv::port_list().caption(5), "COM5  (not plugged in: does-not-exist)");
+    setenv("PVEDIT_PORT", "/dev/null", 1);
+    EXPECT_EQ(pv::com_port_name(7), "/dev/null");
+    EXPECT_EQ(pv::port_list().caption(7), "COM7  (/dev/null)");
+    unsetenv("PVEDIT_PORT");
+}
+
+}  // namespace
