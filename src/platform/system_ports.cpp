@@ -89,8 +89,10 @@ std::vector<PortEntry> SystemPorts::scan() {
         e.kind = PortKind::pseudo;
         ports.push_back(e);
     }
+    // By the stable names, so that the adapters take their numbers in the same order whatever
+    // order the kernel found them in.
     std::sort(ports.begin(), ports.end(),
-              [](const PortEntry& a, const PortEntry& b) { return a.device < b.device; });
+              [](const PortEntry& a, const PortEntry& b) { return a.id < b.id; });
     return ports;
 }
 

@@ -1,15 +1,19 @@
 // pvtool unit: talks to a controller unit through the same link code as the window program.
 #include <cstdio>
+#include <memory>
 #include <ostream>
 
 #include "core/document/datafile.h"
 #include "core/document/unit.h"
+#include "core/link/detect.h"
 #include "core/link/netunit.h"
+#include "core/link/port_catalogue.h"
 #include "core/link/transfers.h"
 #include "core/logging/live.h"
 #include "core/logging/monitor.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
+#include "platform/system_ports.h"
 #include "tool/console_port.h"
 #include "tool/diff_cmd.h"
 #include "tool/tool.h"
@@ -27,7 +31,8 @@ constexpr const char* kUnitUsage =
     "                            [--monitor]\n"
     "       pvtool unit diff FILE.PVD [--json] [--port DEVICE | --com N]\n"
     "       pvtool unit load-all|load-params|send-all|send-params|lock|reset ...\n"
-    "       pvtool unit record OUT.PVL [--samples N] [--file DATA.PVD] ...\n";
+    "       pvtool unit record OUT.PVL [--samples N] [--file DATA.PVD] ...\n"
+    "       pvtool unit detect [--ports-root DIR]\n";
 
 int unit_status(Io io) {
     pv::set_comm_state(3);
@@ -127,6 +132,28 @@ int unit_poll(long count, const std::string& file, bool monitor, Io io) {
     return failed < count ? kOk : kFailed;
 }
 
+// Detect Unit from a terminal: the ports of the system (or of a copy of its /sys and /dev
+// under DIR), what each answered, and the COM number chosen. Nothing is written to the unit.
+int unit_detect(std::vector<std::string> args, Io io) {
+    std::string root;
+    take_option(args, "--ports-root", root);
+    if (!args.empty()) {
+        io.err << kUnitUsage;
+        return kUsage;
+    }
+    pv::SystemPorts system(root);
+    pv::PortCatalogue* previous = pv::port_catalogue();
+    pv::set_port_catalogue(&system);
+    pv::port_list().refresh();
+    const std::vector<pv::ProbeResult> results = pv::detect_unit(
+        [](const std::string& device) { return std::make_unique<pv::SerialPort>(device); });
+    pv::set_port_catalogue(previous);
+    say(io.out, pv::detect_report(results));
+    for (const pv::ProbeResult& r : results)
+        if (r.outcome == pv::Probe::found) return kOk;
+    return kFailed;
+}
+
 }  // namespace
 
 bool load_correction_maps(const std::string& file, Io io) {
@@ -171,6 +198,7 @@ int unit_command(const std::vector<std::string>& args_in, Io io, pv::Port* port)
         return port ? unit_job(command, args, io, *port) : unit_job_main(command, args, io);
     if (command == "record") return unit_record_main(args, io);
     if (command == "diff") return unit_diff_main(args, io);
+    if (command == "detect") return unit_detect(args, io);
 
     std::string device, com, count_text, file;
     const bool monitor = take_flag(args, "--monitor");

@@ -2,18 +2,25 @@
 // for each, and what a re-plug, a removal and a restart do to the numbers.
 #include "core/link/port_catalogue.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/document/unit.h"
+#include "core/link/detect.h"
 #include "core/settings/ini.h"
 #include "core/settings/settings_file.h"
 #include "platform/system_ports.h"
+#include "sim/pty_server.h"
 #include "support/fake_ports.h"
 #include "support/program.h"
+#include "support/served_unit.h"
+#include "tool/tool.h"
 
 namespace {
 
@@ -57,11 +64,11 @@ TEST_F(PortCatalogueTest, ListsAdaptersAndRealOnboardPortsOnly) {
     EXPECT_EQ(ports[0].id, plain);
     EXPECT_EQ(ports[0].kind, PortKind::acm);
     EXPECT_EQ(ports[0].description, "Arduino Uno");  // the model already names the maker
-    EXPECT_EQ(ports[1].kind, PortKind::onboard);
-    EXPECT_EQ(ports[1].device, tree.dev("ttyS0"));
-    EXPECT_EQ(ports[2].id, ftdi);
-    EXPECT_EQ(ports[2].description, "FTDI FT232R USB UART");
-    EXPECT_EQ(ports[3].id, twin);
+    EXPECT_EQ(ports[1].id, ftdi);
+    EXPECT_EQ(ports[1].description, "FTDI FT232R USB UART");
+    EXPECT_EQ(ports[2].id, twin);
+    EXPECT_EQ(ports[3].kind, PortKind::onboard);
+    EXPECT_EQ(ports[3].device, tree.dev("ttyS0"));
 
     // The on-board port keeps COM1; the adapters take the next free numbers, in order.
     EXPECT_EQ(pv::settings.port_paths[1], "");
@@ -121,6 +128,42 @@ TEST_F(PortCatalogueTest, PortOverrideAndHandWrittenNamesStandForTheirNumber) {
     EXPECT_EQ(pv::com_port_name(7), "/dev/null");
     EXPECT_EQ(pv::port_list().caption(7), "COM7  (/dev/null)");
     unsetenv("PVEDIT_PORT");
+}
+
+// pvtool unit detect over the fake tree: a port that is no terminal, one where nobody
+// answers, and the simulated unit linked in as an adapter would be.
+TEST_F(PortCatalogueTest, DetectUnitTriesEachPortAndPicksTheUnit) {
+    tree.plug("ttyUSB0", "FTDI", "FT232R USB UART", "A10K", 1);  // a plain file here
+    int silent = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(silent, 0);
+    ASSERT_EQ(grantpt(silent) + unlockpt(silent), 0);
+    const std::string silent_name = ptsname(silent);
+    std::filesystem::create_symlink(silent_name, tree.by_id("usb-Aaa_Silent-if00-port0"));
+    pvtest::ServedUnit sim;
+    ASSERT_TRUE(sim.ok());
+    pvsim::PtyLink plugged;
+    std::string error;
+    ASSERT_TRUE(plugged.make(tree.by_id("usb-Zed_Unit-if00-port0"), sim.path(), error));
+
+    std::ostringstream out, err;
+    int status = pvtool::unit_main({"detect", "--ports-root", tree.root()}, {out, err});
+    close(silent);
+    EXPECT_EQ(status, pvtool::kOk) << err.str();
+    EXPECT_EQ(out.str(), "Tried: \nCOM1 (" + silent_name +
+                             "): no answer\n"
+                             "COM2 (" +
+                             tree.dev("ttyUSB0") +
+                             "): cannot be opened: Not a serial port (not a terminal).\n"
+                             "COM3 (" +
+                             sim.path() + "): unit found\nSelected: COM3\n");
+    EXPECT_EQ(pv::settings.com_port, 3);
+    EXPECT_EQ(pv::settings.port_paths[3], tree.by_id("usb-Zed_Unit-if00-port0"));
+
+    plugged.remove();
+    out.str("");
+    EXPECT_EQ(pvtool::unit_main({"detect", "--ports-root", tree.root()}, {out, err}),
+              pvtool::kFailed);
+    EXPECT_NE(out.str().find("No port answered as a unit."), std::string::npos) << out.str();
 }
 
 }  // namespace
