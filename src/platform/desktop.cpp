@@ -1,15 +1,19 @@
 #include "platform/desktop.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "core/files/file_io.h"
 #include "core/settings/ini.h"
@@ -102,6 +106,53 @@ bool on_path(const char* program) {
     return false;
 }
 
+// The folder a program lives in, for telling copies apart in a file manager's list.
+std::string folder_name(const std::string& program_path) {
+    size_t slash = program_path.find_last_of('/');
+    return slash == std::string::npos || slash == 0 ? "/" : program_path.substr(0, slash);
+}
+
+// The folders desktop entries are looked up in: the user's, then $XDG_DATA_DIRS.
+std::vector<std::string> application_folders(const std::string& user_apps) {
+    std::vector<std::string> dirs{user_apps};
+    const char* env = std::getenv("XDG_DATA_DIRS");
+    std::istringstream ss(env && *env ? env : "/usr/local/share:/usr/share");
+    std::string dir;
+    while (std::getline(ss, dir, ':'))
+        if (!dir.empty()) dirs.push_back(dir + "/applications");
+    return dirs;
+}
+
+// Whether a desktop entry other than `own_id` lists `type` in its MimeType key.
+bool handled_elsewhere(const std::string& type, const std::string& user_apps,
+                       const std::string& own_id) {
+    for (const auto& dir : application_folders(user_apps)) {
+        DIR* d = opendir(dir.c_str());
+        if (!d) continue;
+        bool found = false;
+        while (dirent* e = readdir(d)) {
+            std::string name = e->d_name;
+            if (name.size() < 8 || name.compare(name.size() - 8, 8, ".desktop") != 0) continue;
+            if (dir == user_apps && name == own_id) continue;
+            auto text = read_regular_file(dir + "/" + name, 1 << 16);
+            if (!text) continue;
+            std::istringstream lines(*text);
+            std::string line;
+            while (std::getline(lines, line)) {
+                if (line.rfind("MimeType=", 0) != 0) continue;
+                std::istringstream types(line.substr(9));
+                std::string t;
+                while (std::getline(types, t, ';'))
+                    if (t == type) found = true;
+            }
+            if (found) break;
+        }
+        closedir(d);
+        if (found) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string desktop_exec_line(const std::string& program_path) {
@@ -114,6 +165,14 @@ std::string desktop_exec_line(const std::string& program_path) {
     return quoted + "\" %f";
 }
 
+std::string local_desktop_id(const std::string& program_path) {
+    uint32_t hash = 2166136261u;  // FNV-1a: stable across runs and builds
+    for (unsigned char c : program_path) hash = (hash ^ c) * 16777619u;
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08x", hash);
+    return std::string("pvedit-local-") + hex + ".desktop";
+}
+
 bool write_file_associations(const std::string& program_path, const std::string& icon_path,
                              const std::string& data_description,
                              const std::string& log_description) {
@@ -123,10 +182,18 @@ bool write_file_associations(const std::string& program_path, const std::string&
     std::string mime = data_home + "/mime";
     if (!make_dirs(apps) || !make_dirs(mime + "/packages")) return false;
 
+    const std::string id = local_desktop_id(program_path);
+    std::vector<std::string> ours;
+    for (const char* t : {kDataMimeType, kLogMimeType})
+        if (!handled_elsewhere(t, apps, id)) ours.push_back(t);
+
+    // Hidden from the menus: the package's entry, or the next copy's, is not doubled there.
     std::string entry =
         "[Desktop Entry]\n"
         "Type=Application\n"
-        "Name=Pavex Dravlo\n"
+        "Name=Pavex Dravlo (" +
+        folder_name(program_path) +
+        ")\n"
         "Comment=Edit, monitor and log the data of a Pavex5 boost controller\n"
         "Exec=" +
         desktop_exec_line(program_path) +
@@ -135,39 +202,47 @@ bool write_file_associations(const std::string& program_path, const std::string&
         icon_path +
         "\n"
         "Terminal=false\n"
-        "Categories=Utility;Engineering;\n"
-        "MimeType=" +
-        kDataMimeType + ";" + kLogMimeType + ";\n";
+        "NoDisplay=true\n"
+        "Categories=Utility;Engineering;\n";
+    if (!ours.empty()) {
+        entry += "MimeType=";
+        for (const auto& t : ours) entry += t + ";";
+        entry += "\n";
+    }
     bool entry_changed = false;
-    bool ok = write_if_changed(apps + "/pvedit.desktop", entry, entry_changed);
+    bool ok = write_if_changed(apps + "/" + id, entry, entry_changed);
 
+    // Globs match without regard to case unless told otherwise: *.pvd also names .PVD and .Pvd.
     auto type = [](const char* name, const std::string& comment, const char* ext) {
-        std::string lower = ext;
-        for (auto& c : lower) c = static_cast<char>(c - 'A' + 'a');
         return std::string("  <mime-type type=\"") + name + "\">\n    <comment>" +
                xml_escape(comment) + "</comment>\n    <glob pattern=\"*." + ext +
-               "\" case-sensitive=\"true\"/>\n    <glob pattern=\"*." + lower +
-               "\" case-sensitive=\"true\"/>\n  </mime-type>\n";
+               "\"/>\n  </mime-type>\n";
     };
     std::string package =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n" +
-        type(kDataMimeType, data_description, "PVD") + type(kLogMimeType, log_description, "PVL") +
+        type(kDataMimeType, data_description, "pvd") + type(kLogMimeType, log_description, "pvl") +
         "</mime-info>\n";
     bool mime_changed = false;
-    ok = write_if_changed(mime + "/packages/pvedit.xml", package, mime_changed) && ok;
+    ok = write_if_changed(mime + "/packages/pvedit-local.xml", package, mime_changed) && ok;
 
-    // The user's own choice of opener stays; only a type without one gets us.
+    // A default is taken only where there is none, and given back when another entry has come
+    // to handle the type (the package installed after this copy first ran).
     if (make_dirs(config_home)) {
         std::string list = config_home + "/mimeapps.list";
         IniFile ini;
         ini.load(list);
         bool changed = false;
-        for (const char* t : {kDataMimeType, kLogMimeType})
-            if (!ini.value("Default Applications", t)) {
-                ini.write_string("Default Applications", t, "pvedit.desktop");
+        for (const char* t : {kDataMimeType, kLogMimeType}) {
+            auto current = ini.value("Default Applications", t);
+            bool mine = std::find(ours.begin(), ours.end(), t) != ours.end();
+            if (!current && mine) {
+                ini.write_string("Default Applications", t, id);
                 changed = true;
+            } else if (current && *current == id && !mine) {
+                changed = ini.remove_key("Default Applications", t) || changed;
             }
+        }
         if (changed) ok = ini.save(list) && ok;
     }
 

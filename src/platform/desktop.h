@@ -8,10 +8,18 @@ namespace pv {
 inline constexpr const char* kDataMimeType = "application/x-pavex5-data";
 inline constexpr const char* kLogMimeType = "application/x-pavex5-log";
 
-// Registers the program for the user as the opener of data files (*.PVD) and log files
-// (*.PVL): a .desktop file and a shared-mime-info package under $XDG_DATA_HOME (or
-// ~/.local/share), and the default opener in $XDG_CONFIG_HOME/mimeapps.list unless the user
-// chose another. Descriptions are UTF-8. False when any part could not be written.
+// The desktop id of a program run from a build folder or a copied folder: one of its own for
+// each folder ("pvedit-local-" and a hash of the path), never the installed package's
+// org.pvedit.pvedit.desktop.
+std::string local_desktop_id(const std::string& program_path);
+
+// Registers a program that is not installed as an opener of data files and log files (any
+// case of *.pvd and *.pvl), for the user: a hidden .desktop entry under its own id and a
+// shared-mime-info package under $XDG_DATA_HOME (or ~/.local/share). A file type that another
+// desktop entry already opens is left to it: the entry does not list it, and the default in
+// $XDG_CONFIG_HOME/mimeapps.list is only taken for a type without one (and given back once
+// another entry handles the type). An installed program calls none of this: its package ships
+// the entry and the types. Descriptions are UTF-8. False when any part could not be written.
 bool write_file_associations(const std::string& program_path, const std::string& icon_path,
                              const std::string& data_description,
                              const std::string& log_description);

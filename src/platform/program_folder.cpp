@@ -51,13 +51,27 @@ bool is_folder(const std::string& path) {
 
 }  // namespace
 
+bool installed_program(const std::string& program_dir) {
+    return resource_folder(program_dir) != program_dir;
+}
+
+namespace {
+
+// A shared bin folder is never the place for the program's own files, even where it could
+// write there (root writing beside /usr/bin/pvedit would leave a file the package does not own).
+bool writes_beside_itself(const std::string& program_dir) {
+    return !installed_program(program_dir) && access(program_dir.c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
 std::string writable_folder(const std::string& program_dir) {
-    if (access(program_dir.c_str(), W_OK) == 0) return program_dir;
+    if (writes_beside_itself(program_dir)) return program_dir;
     return user_folder("XDG_CONFIG_HOME", ".config");
 }
 
 std::string writable_data_folder(const std::string& program_dir) {
-    if (access(program_dir.c_str(), W_OK) == 0) return program_dir;
+    if (writes_beside_itself(program_dir)) return program_dir;
     return user_folder("XDG_DATA_HOME", ".local/share");
 }
 

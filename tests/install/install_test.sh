@@ -2,6 +2,7 @@
 # Installs the build into a temporary prefix and runs the installed programs from there.
 set -euo pipefail
 build=$1
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -11,8 +12,9 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/pvtool bin/pvsim share/pvedit/SPLASH.BMP share/pvedit/pveditE.html \
          share/pvedit/pveditJ.html share/icons/hicolor/48x48/apps/pvedit.png \
          share/applications/org.pvedit.pvedit.desktop share/mime/packages/pvedit.xml \
-         share/metainfo/org.pvedit.pvedit.metainfo.xml share/man/man1/pvtool.1 \
-         share/man/man1/pvsim.1 share/man/man1/pvedit.1 \
+         share/metainfo/org.pvedit.pvedit.metainfo.xml share/man/man1/pvtool.1.gz \
+         share/man/man1/pvsim.1.gz share/man/man1/pvedit.1.gz share/pvedit/pvedit.INI \
+         share/doc/pvedit/copyright share/doc/pvedit/changelog.gz \
          share/bash-completion/completions/pvtool; do
   [[ -e $prefix/$f ]] || fail "$f is not installed"
 done
@@ -37,6 +39,10 @@ env -i HOME="$prefix" PATH=/usr/bin:/bin "$prefix/bin/pvtool" --lang 1033 pvd ne
 env -i HOME="$prefix" PATH=/usr/bin:/bin "$prefix/bin/pvtool" --lang 1033 pvd dump new.PVD >dump.json
 grep -q '"rpm_axis"' dump.json || fail "pvd dump printed no document"
 grep -q 'usage: pvsim' <<<"$("$prefix/bin/pvsim" --help)" || fail "pvsim --help"
+
+# The manual pages are the sources, compressed.
+cmp <(gzip -dc "$prefix/share/man/man1/pvtool.1.gz") "$source_dir/doc/pvtool.1" \
+  || fail "pvtool.1.gz is not doc/pvtool.1"
 
 # The desktop files pass their validators.
 desktop-file-validate "$prefix/share/applications/org.pvedit.pvedit.desktop"

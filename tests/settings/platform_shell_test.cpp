@@ -35,6 +35,7 @@ class TempEnv : public ::testing::Test {
         setenv("XDG_RUNTIME_DIR", (root / "run").c_str(), 1);
         setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+        setenv("XDG_DATA_DIRS", (root / "system").c_str(), 1);  // the system's entries stay out
         setenv("PATH", "/nonexistent", 1);  // no desktop database tools run from a test
     }
     void TearDown() override { fs::remove_all(root); }
@@ -76,37 +77,72 @@ TEST_F(DesktopTest, ExecLineQuotesThePath) {
     EXPECT_EQ(desktop_exec_line("/a$b/100%"), "\"/a\\\\$b/100%%\" %f");
 }
 
-TEST_F(DesktopTest, AssociationsNameTheProgramAndBothFileTypes) {
+std::string default_for(const fs::path& list, const char* type) {
+    IniFile apps;
+    apps.load(list.string());
+    return apps.read_string("Default Applications", type, "");
+}
+
+TEST_F(DesktopTest, ACopyRegistersUnderItsOwnIdAndKeepsTheUsersChoice) {
     {
         fs::create_directories(root / "config");
         std::ofstream(root / "config" / "mimeapps.list")
             << "[Default Applications]\napplication/x-pavex5-log=other.desktop\n";
     }
+    const std::string id = local_desktop_id("/opt/pv/pvedit");
+    EXPECT_EQ(id.rfind("pvedit-local-", 0), 0u) << id;
+    EXPECT_NE(id, local_desktop_id("/home/me/pv2/pvedit")) << "each folder has its own";
     ASSERT_TRUE(write_file_associations("/opt/pv/pvedit", "/opt/pv/pvedit.png", "Pavex5 DataFile",
                                         "Pavex5 <Log> & more"));
-    std::string entry = slurp(root / "data" / "applications" / "pvedit.desktop");
+    std::string entry = slurp(root / "data" / "applications" / id);
     EXPECT_NE(entry.find("Exec=\"/opt/pv/pvedit\" %f\n"), std::string::npos);
     EXPECT_NE(entry.find("Icon=/opt/pv/pvedit.png\n"), std::string::npos);
+    EXPECT_NE(entry.find("NoDisplay=true\n"), std::string::npos) << "no second menu entry";
     EXPECT_NE(entry.find("MimeType=application/x-pavex5-data;application/x-pavex5-log;"),
               std::string::npos);
-    std::string mime = slurp(root / "data" / "mime" / "packages" / "pvedit.xml");
-    for (const char* glob : {"*.PVD", "*.pvd", "*.PVL", "*.pvl"})
-        EXPECT_NE(mime.find(std::string("pattern=\"") + glob + "\""), std::string::npos) << glob;
+    EXPECT_FALSE(fs::exists(root / "data" / "applications" / "org.pvedit.pvedit.desktop"));
+    // One glob per type, matched without regard to case (.PVD, .pvd, .Pvl).
+    std::string mime = slurp(root / "data" / "mime" / "packages" / "pvedit-local.xml");
+    EXPECT_NE(mime.find("<glob pattern=\"*.pvd\"/>"), std::string::npos);
+    EXPECT_NE(mime.find("<glob pattern=\"*.pvl\"/>"), std::string::npos);
+    EXPECT_EQ(mime.find("case-sensitive"), std::string::npos);
     EXPECT_NE(mime.find("<comment>Pavex5 &lt;Log&gt; &amp; more</comment>"), std::string::npos);
 
-    IniFile apps;
-    ASSERT_TRUE(apps.load((root / "config" / "mimeapps.list").string()));
-    EXPECT_EQ(apps.read_string("Default Applications", "application/x-pavex5-data", ""),
-              "pvedit.desktop");
-    EXPECT_EQ(apps.read_string("Default Applications", "application/x-pavex5-log", ""),
-              "other.desktop")
+    const fs::path list = root / "config" / "mimeapps.list";
+    EXPECT_EQ(default_for(list, "application/x-pavex5-data"), id);
+    EXPECT_EQ(default_for(list, "application/x-pavex5-log"), "other.desktop")
         << "the user's own choice stays";
+}
+
+// The package installed, or another copy registered first: their types are theirs. A default
+// this copy took before another entry came is given back.
+TEST_F(DesktopTest, ATypeAnotherEntryOpensIsLeftToIt) {
+    const std::string first = local_desktop_id("/a/pvedit");
+    ASSERT_TRUE(write_file_associations("/a/pvedit", "/a/pvedit.png", "d", "l"));
+    ASSERT_TRUE(write_file_associations("/b/pvedit", "/b/pvedit.png", "d", "l"));
+    const fs::path list = root / "config" / "mimeapps.list";
+    EXPECT_EQ(default_for(list, "application/x-pavex5-data"), first);
+    std::string second = slurp(root / "data" / "applications" / local_desktop_id("/b/pvedit"));
+    EXPECT_EQ(second.find("MimeType="), std::string::npos) << second;
+
+    fs::create_directories(root / "system" / "applications");
+    std::ofstream(root / "system" / "applications" / "org.pvedit.pvedit.desktop")
+        << "[Desktop Entry]\nType=Application\nName=P\nExec=pvedit %f\n"
+           "MimeType=application/x-pavex5-data;\n";
+    fs::remove(root / "data" / "applications" / local_desktop_id("/b/pvedit"));
+    ASSERT_TRUE(write_file_associations("/a/pvedit", "/a/pvedit.png", "d", "l"));
+    std::string entry = slurp(root / "data" / "applications" / first);
+    EXPECT_NE(entry.find("MimeType=application/x-pavex5-log;\n"), std::string::npos) << entry;
+    EXPECT_EQ(default_for(list, "application/x-pavex5-data"), "") << "given back";
+    EXPECT_EQ(default_for(list, "application/x-pavex5-log"), first);
 }
 
 TEST_F(DesktopTest, AFifoInPlaceOfAnAssociationFileDoesNotBlockTheStart) {
     fs::create_directories(root / "data" / "applications");
     fs::create_directories(root / "config");
-    ASSERT_EQ(::mkfifo((root / "data" / "applications" / "pvedit.desktop").c_str(), 0600), 0);
+    ASSERT_EQ(
+        ::mkfifo((root / "data" / "applications" / local_desktop_id("/p/pvedit")).c_str(), 0600),
+        0);
     ASSERT_EQ(::mkfifo((root / "config" / "mimeapps.list").c_str(), 0600), 0);
     int status = testsupport::status_within(
         [] { return write_file_associations("/p/pvedit", "/p/pvedit.png", "a", "b") ? 1 : 0; },
@@ -141,8 +177,9 @@ TEST_F(ProgramFolderTest, ResourcesBesideTheProgramElseInTheInstalledShareFolder
 }
 
 // Settings go to the config folder, the unit's data copy and recordings to the data folder,
-// each only when the program's own folder cannot be written.
-TEST_F(ProgramFolderTest, UserFoldersOnlyWhenTheProgramFolderIsNotWritable) {
+// when the program's own folder cannot be written, and always for an installed program (root
+// may write to /usr/bin, and must not).
+TEST_F(ProgramFolderTest, UserFoldersUnlessTheProgramHasAFolderOfItsOwn) {
     std::string writable = root.string();
     EXPECT_EQ(writable_folder(writable), writable);
     EXPECT_EQ(writable_data_folder(writable), writable);
@@ -151,6 +188,18 @@ TEST_F(ProgramFolderTest, UserFoldersOnlyWhenTheProgramFolderIsNotWritable) {
     EXPECT_EQ(writable_folder(gone), (root / "config/pvedit").string());
     EXPECT_EQ(writable_data_folder(gone), (root / "data/pvedit").string());
     EXPECT_TRUE(fs::is_directory(root / "data/pvedit")) << "made with its missing parents";
+
+    fs::create_directories(root / "P/bin");
+    fs::create_directories(root / "P/share/pvedit");
+    std::ofstream(root / "P/share/pvedit/SPLASH.BMP") << "BM";
+    std::string bin = (root / "P/bin").string();
+    EXPECT_TRUE(installed_program(bin));
+    EXPECT_EQ(writable_folder(bin), (root / "config/pvedit").string()) << "installed, writable";
+    EXPECT_EQ(writable_data_folder(bin), (root / "data/pvedit").string());
+
+    std::ofstream(root / "P/bin/SPLASH.BMP") << "BM";  // a copy with its files beside it
+    EXPECT_FALSE(installed_program(bin));
+    EXPECT_EQ(writable_folder(bin), bin);
 }
 
 }  // namespace

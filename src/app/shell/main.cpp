@@ -66,6 +66,10 @@ SettingsTextCodec settings_codec() {
 
 }  // namespace
 
+std::string ShellPaths::first_settings_file() const {
+    return resources() + "/pvedit.INI";
+}
+
 std::string ShellPaths::settings_file() const {
     std::string name = settings_file_of(program_path);
     size_t slash = name.find_last_of('/');
@@ -197,8 +201,10 @@ void Tmain::FormCreate(uint32_t splash_start_tick) {
     settings.data_folder = paths_.data_dir;
     InitState();
 
+    // The first settings file shipped with the program stands in for a missing one; the
+    // program then writes the user's own at close.
     IniFile ini;
-    ini.load(paths_.settings_file());
+    if (!ini.load(paths_.settings_file())) ini.load(paths_.first_settings_file());
     read_settings(ini, paths_.program_dir, shell_, settings_codec());
     if (!shell_.maximized) {
         QRect g = geometry();
@@ -230,9 +236,11 @@ void Tmain::FormCreate(uint32_t splash_start_tick) {
         printer_->setOutputFileName(QString::fromStdString(paths_.data_dir + "/pvedit.pdf"));
     }
 
-    write_file_associations(paths_.program_path, paths_.resources() + "/pvedit.png",
-                            ui_text(text(Catalog::Reg, 1)).toStdString(),
-                            ui_text(text(Catalog::Reg, 2)).toStdString());
+    // An installed program's package ships its desktop entry and file types.
+    if (paths_.resources() == paths_.program_dir)
+        write_file_associations(paths_.program_path, paths_.resources() + "/pvedit.png",
+                                ui_text(text(Catalog::Reg, 1)).toStdString(),
+                                ui_text(text(Catalog::Reg, 2)).toStdString());
 
     // The splash stays up for at least a second; it has been painted already.
     while (clock().tick_count() - splash_start_tick < 1000) {

@@ -46,6 +46,9 @@ struct ShellPaths {
         return resource_dir.empty() ? program_dir : resource_dir;
     }
     std::string settings_file() const;
+    // The settings a first start begins with, shipped among the resources ("pvedit.INI");
+    // beside the program in a build, the same file as the settings file.
+    std::string first_settings_file() const;
 };
 
 // Status panel 0, the link and transfer indicator.

@@ -179,6 +179,14 @@ bool IniFile::read_bool(const std::string& section, const std::string& key, bool
     return read_int(section, key, fallback ? 1 : 0) != 0;
 }
 
+bool IniFile::remove_key(const std::string& section, const std::string& key) {
+    size_t before = lines_.size();
+    std::erase_if(lines_, [&](const Line& l) {
+        return l.kind == Kind::Key && same_name(l.section, section) && same_name(l.key, key);
+    });
+    return lines_.size() != before;
+}
+
 void IniFile::write_string(const std::string& section, const std::string& key,
                            const std::string& value) {
     // A value with a line break would split into a second line on the next read.

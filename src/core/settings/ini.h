@@ -33,6 +33,8 @@ class IniFile {
     void write_string(const std::string& section, const std::string& key, const std::string& value);
     void write_int(const std::string& section, const std::string& key, int32_t value);
     void write_bool(const std::string& section, const std::string& key, bool value);
+    // Every line of `key` in `section`; false when there was none.
+    bool remove_key(const std::string& section, const std::string& key);
 
   private:
     enum class Kind { Other, Section, Key };
