@@ -49,11 +49,34 @@ const char* const usage_text =
     "  --short P           ... that the reply breaks off early\n"
     "  --silent-after N    stop answering after N replies (default: never)\n"
     "  --hangup-after N    close the line instead of reply N+1 (default: never)\n"
-    "  --seed S            seed of the fault draws (default 1)\n"
+    "  --seed S            seed of the drive's choices and of the fault draws (default 1):\n"
+    "                      the same seed drives the same way again\n"
     "  --log FILE          write every request and reply to FILE as hex lines\n"
     "The drive:\n"
+    "  --drive D           idle, street, pulls, track or sweep (default street): what the\n"
+    "                      simulated car does, over and over\n"
+    "      idle            parked, engine idling, now and then a blip of the throttle\n"
+    "      street          pull away from the lights, cruise at part throttle, one\n"
+    "                      full-throttle pull through the gears, lift off, brake, stop\n"
+    "      pulls           full-throttle pulls from 40 km/h in second to the top of fourth\n"
+    "      track           flat out up to fifth, hard braking, corners at part throttle\n"
+    "      sweep           no car: engine speed and throttle swept to and fro across the\n"
+    "                      map in fixed waves\n"
     "  --replay FILE.PVL   the live values follow a recorded drive, sample by sample at the\n"
-    "                      file's interval, looping (default: a simulated engine)\n"
+    "                      file's interval, looping (instead of --drive)\n"
+    "\n"
+    "The car is an illustration, not a model of any real car: a light four-cylinder with a\n"
+    "turbo, five gears and a driver. Engine speed follows road speed through the gear in use\n"
+    "and drops at each change up. The unit aims at the mode's set boost plus the boost\n"
+    "correction map at the operating point (the correction the data monitor shows), so a map\n"
+    "sent to the unit changes the boost where it changed; the offset map, the mode's offset\n"
+    "and the valve (swing or poppet, learning finished or not) set how fast the boost comes\n"
+    "and how far it overshoots. The turbo comes up to pressure faster as the engine speed\n"
+    "rises, never makes more than it can at that speed, and a closed throttle leaves\n"
+    "vacuum. The peak value holds the highest boost for 3 seconds. Without a finished\n"
+    "setup the valve does not regulate and the boost stays at the waste gate's spring.\n"
+    "Fuel, temperatures, wheel spin and knock are not modelled.\n"
+    "\n"
     "  --help              this text\n"
     "  --version           the program's version\n";
 
@@ -75,6 +98,7 @@ Options program_defaults() {
     o.valve_version = 115;
     o.display_version = 115;
     o.factory = false;
+    o.drive = Drive::street;
     return o;
 }
 
@@ -142,6 +166,8 @@ bool parse_options(const std::vector<std::string>& args, Options& o, std::string
         } else if (a == "--seed") {
             if (!value(v) || !pv::parse_integer(v, 0, 0xFFFFFFFFL, n)) return bad();
             o.seed = static_cast<uint32_t>(n);
+        } else if (a == "--drive") {
+            if (!value(v) || !parse_drive(v, o.drive)) return bad();
         } else if (a == "--replay") {
             if (!value(v) || v.empty()) return bad();
             if (!load_replay(v, o, error)) return false;
@@ -275,7 +301,10 @@ ControllerData tuned_data(bool psi) {
 }
 
 SimUnit::SimUnit(Options options, std::function<uint32_t()> now)
-    : options_(std::move(options)), now_(std::move(now)), rng_(options_.seed) {
+    : options_(std::move(options)),
+      now_(std::move(now)),
+      rng_(options_.seed),
+      car_(options_.drive, options_.seed) {
     if (!now_) now_ = [] { return pv::clock().tick_count(); };
     reset_fresh(options_.factory);
     if (options_.locked) {
@@ -296,6 +325,7 @@ void SimUnit::reset_fresh(bool factory) {
     start_ms_ = now_();
     peak_ = INT16_MIN;  // the first sample sets the peak
     peak_ms_ = start_ms_;
+    car_ = Car(options_.drive, options_.seed);
     write_fresh_memory();
 }
 
@@ -387,14 +417,46 @@ double triangle(uint32_t t, uint32_t period) {
 }
 }  // namespace
 
+UnitSide SimUnit::unit_side() const {
+    UnitSide u{in_use_};
+    u.mode_b = mode_b_;
+    u.speed_units = (status_word() & (1u << pv::status_rev_is_rpm)) == 0;
+    u.control_on = setup_ == Setup::complete;
+    u.learning = setup_ == Setup::second;
+    return u;
+}
+
+void SimUnit::run_car() {
+    if (options_.drive != Drive::sweep && options_.replay.empty())
+        car_.run_to(now_() - start_ms_, unit_side());
+}
+
 pv::LiveSample SimUnit::drive() {
     if (fixed_live) return *fixed_live;
+    pv::LiveSample s;
     if (!options_.replay.empty()) {
         uint32_t step = (now_() - start_ms_) / std::max<uint32_t>(options_.replay_interval_ms, 1);
-        pv::LiveSample s = options_.replay[step % options_.replay.size()];
+        s = options_.replay[step % options_.replay.size()];
         drive_throttle_ = s.throttle;
         return s;
     }
+    if (options_.drive == Drive::sweep) {
+        s = sweep();
+    } else {
+        run_car();
+        s = car_.sample(unit_side());
+    }
+    drive_throttle_ = s.throttle;
+    // The peak holds the highest boost for three seconds, then takes the boost of the moment.
+    if (s.boost > peak_ || now_() - peak_ms_ > 3000) {
+        peak_ = s.boost;
+        peak_ms_ = now_();
+    }
+    s.peak_boost = peak_;
+    return s;
+}
+
+pv::LiveSample SimUnit::sweep() {
     const ControllerData& d = in_use_;
     uint32_t t = now_() - start_ms_;
     bool speed_units = (status_word() & (1u << pv::status_rev_is_rpm)) == 0;
@@ -412,7 +474,6 @@ pv::LiveSample SimUnit::drive() {
     pv::LiveValues v;
     v.live_rev = static_cast<uint8_t>(std::lround(lo + (hi - lo) * rev_x));
     v.live_throttle = static_cast<uint8_t>(std::lround(100 * throttle_x));
-    drive_throttle_ = v.live_throttle;
     pv::compute_corrections(v, d, mode_b_);
 
     // Boost builds with throttle and engine speed towards the set boost plus the correction.
@@ -426,11 +487,6 @@ pv::LiveSample SimUnit::drive() {
     s.boost = static_cast<int16_t>(std::lround(boost));
     s.rev = v.live_rev;
     s.throttle = v.live_throttle;
-    if (s.boost > peak_ || now_() - peak_ms_ > 3000) {
-        peak_ = s.boost;
-        peak_ms_ = now_();
-    }
-    s.peak_boost = peak_;
     return s;
 }
 
@@ -467,9 +523,11 @@ void SimUnit::run_command(uint8_t command) {
     last_command = command;
     switch (command) {
         case pv::cmd_apply:
+            run_car();  // the drive so far ran on the data it had
             take_into_use(false);
             break;
         case pv::cmd_apply_initial:
+            run_car();
             take_into_use(true);
             break;
         case pv::cmd_lock: {

@@ -15,6 +15,7 @@
 
 #include "core/document/unit.h"
 #include "core/link/frames.h"
+#include "sim/car.h"
 
 namespace pvsim {
 
@@ -49,7 +50,10 @@ struct Options {
     double drop = 0, late = 0, corrupt = 0, wrong_echo = 0, short_reply = 0;
     long silent_after = -1;  // stop answering after this many replies
     long hangup_after = -1;  // pty only: close the line instead of this reply
-    uint32_t seed = 1;
+    // The live values: the regular sweep over the map these tests pin, or a simulated car
+    // (pvsim drives the street cycle unless told otherwise).
+    Drive drive = Drive::sweep;
+    uint32_t seed = 1;  // the drive's choices and the fault draws
     std::string log_path;
     // A recorded drive (--replay): the live values follow its samples at its interval, looping.
     std::vector<pv::LiveSample> replay;
@@ -103,6 +107,8 @@ class SimUnit {
     uint16_t status_word() const;
     // The parameters and maps in force (taken into use by the apply commands).
     const pv::ControllerData& in_use() const { return in_use_; }
+    // The simulated car behind the live values (not moving with --drive sweep or --replay).
+    const Car& car() const { return car_; }
 
     // Deterministic faults for tests: consumed one per valid request before any random draw.
     std::deque<Fault> scripted;
@@ -126,6 +132,9 @@ class SimUnit {
     pv::ControllerData memory_model() const;
     void store_model(const pv::ControllerData& d, int block_id);
     pv::LiveSample drive();
+    pv::LiveSample sweep();
+    UnitSide unit_side() const;
+    void run_car();
     Fault choose_fault();
     void log_line(char tag, const uint8_t* bytes, size_t n, const char* note = nullptr);
 
@@ -142,6 +151,7 @@ class SimUnit {
     int16_t peak_ = 0;
     uint32_t peak_ms_ = 0;
     uint8_t drive_throttle_ = 0;
+    Car car_;
 };
 
 // Cuts a byte stream into request frames: a window that does not hold a valid frame loses
