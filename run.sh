@@ -46,7 +46,7 @@ link="$work/pvsim-tty"
 fifo="$work/ready"
 mkfifo "$fifo"
 # Replies paced like the real line: a recording times the unit to choose its interval.
-"$build"/bin/pvsim --baud-timing --link "$link" ${PVSIM_OPTIONS:-} >"$fifo" &
+"$build"/bin/pvsim --drive street --baud-timing --link "$link" ${PVSIM_OPTIONS:-} >"$fifo" &
 sim=$!
 trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null; rm -rf "$work"' EXIT
 if ! read -r port <"$fifo"; then
