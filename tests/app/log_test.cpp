@@ -86,6 +86,23 @@ TEST_F(LogCommandsTest, CommandLineLogOpensTheWindowWithIt) {
     EXPECT_EQ(settings.log_dir, (root / "docs").string());
 }
 
+// A first start with the shipped settings: the example drive shows every channel, in its
+// colour and within the names column's height, without scrolling.
+TEST_F(LogCommandsTest, TheExampleDriveShowsEveryChannelOnAFirstStart) {
+    paths.resource_dir = PV_SOURCE_DIR "/assets";
+    start({"pvedit", PV_SOURCE_DIR "/assets/examples/DRIVE.PVL"});
+    Tlog* w = log_window();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(w->viewer().paints());
+    const auto rows = name_rows(w->viewer().header(), settings.log_channels, 0);
+    ASSERT_EQ(rows.size(), 3u + 7u) << "three header rows and seven channels";
+    for (int n = 0; n < 7; ++n) {
+        EXPECT_EQ(rows[3 + n].row, 4 + n);
+        EXPECT_EQ(rows[3 + n].color, settings.log_channels[n].color);
+    }
+    EXPECT_GE(w->pbname->height(), (rows.back().row + 1) * w->row_height);
+}
+
 // The sub-window draws its icon in its own title bar, from the icon it was given; asking
 // windowIcon() alone would find the main window's through the parents.
 TEST_F(LogCommandsTest, BothLogWindowsCarryTheProgramsIcon) {

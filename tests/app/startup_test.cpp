@@ -107,6 +107,38 @@ TEST_F(Startup, SettingsAreWrittenOnceAtCloseKeepingForeignKeys) {
     EXPECT_EQ(ini.text().rfind("; my notes\n", 0), 0u);
 }
 
+// An installed program's first start reads the settings shipped beside its resources; from
+// then on only the user's own file counts, and the shipped one is never written.
+TEST_F(Startup, TheShippedSettingsStandInOnlyForAMissingFile) {
+    fs::create_directories(root / "share");
+    const std::string shipped = "[LOG]\nDRAW1=1\nCOLOR1=192\n";
+    std::ofstream(root / "share" / "pvedit.INI") << shipped;
+    paths.resource_dir = (root / "share").string();
+    paths.config_dir = (root / "config").string();
+    fs::create_directories(paths.config_dir);
+    {
+        Tmain& m = start();
+        EXPECT_EQ(settings.log_channels[0].draw, 1);
+        EXPECT_EQ(settings.other_log_channels[0].color, 192);
+        m.close();
+        ASSERT_TRUE(m.settings_written());
+    }
+    EXPECT_EQ(paths.settings_file(), (root / "config" / "pvedit.INI").string());
+    IniFile own;
+    ASSERT_TRUE(own.load(paths.settings_file()));
+    EXPECT_EQ(own.read_int("LOG", "COLOR1", 0), 192);
+    std::ifstream in(root / "share" / "pvedit.INI");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), shipped);
+
+    write_settings_file("[LOG]\nDRAW1=0\n");
+    main.reset();
+    pvtest::reset_program();
+    settings.lang_id = kLangEnglish;
+    start();
+    EXPECT_EQ(settings.log_channels[0].draw, 0) << "the user's file wins";
+    EXPECT_EQ(settings.log_channels[0].color, 0);
+}
+
 TEST_F(Startup, CommandLineFileOpensByItsExtension) {
     std::string lower = data_file("drive.pvd");
     {
