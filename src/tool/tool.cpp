@@ -38,7 +38,8 @@ constexpr const char* kUsageText =
     "  unit diff FILE.PVD [--json]  what Send All Data would change on the unit (reads only)\n"
     "  unit load-all OUT.PVD | load-params FILE.PVD | send-all IN.PVD | send-params IN.PVD\n"
     "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n"
-    "  unit record OUT.PVL [--samples N] [--file DATA.PVD] [--port DEVICE | --com N]\n"
+    "  unit record OUT.PVL [--samples N] [--file DATA.PVD] [--mark-throttle PCT]\n"
+    "                           [--port DEVICE | --com N]\n"
     "  unit detect [--ports-root DIR]  the first port whose unit answers (reads only)\n";
 
 // The window program's settings file decides the COM port, the device behind each COM number

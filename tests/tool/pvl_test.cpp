@@ -177,6 +177,24 @@ TEST_F(Record, RecordsTheAskedSamplesAndSavesThem) {
     EXPECT_FALSE(pv::state.port_open);
 }
 
+TEST_F(Record, MarkThrottleMarksTheSamplesAtOrAboveTheOpening) {
+    ASSERT_EQ(record({s.path("marked.PVL"), "--samples", "40", "--mark-throttle", "60"}).status, 0);
+    pv::LogReader log;
+    ASSERT_EQ(log.open(s.path("marked.PVL")), pv::LogRead::ok);
+    std::vector<int16_t> w;
+    ASSERT_EQ(log.read_samples(0, 40, w), 40);
+    int marked = 0;
+    for (size_t k = 0; k < 40; ++k) {
+        const int16_t throttle = w[k * 7 + 3], mark = w[k * 7 + 6];
+        EXPECT_EQ(mark, throttle >= 60 ? 255 : 0) << "sample " << k << ", throttle " << throttle;
+        marked += mark != 0;
+    }
+    EXPECT_GT(marked, 0);
+    EXPECT_LT(marked, 40);
+    for (const char* bad : {"0", "101", "full"})
+        EXPECT_EQ(record({s.path("a.PVL"), "--mark-throttle", bad}).status, 2) << bad;
+}
+
 // Restores the current folder however the test ends.
 class InFolder {
   public:

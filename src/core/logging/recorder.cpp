@@ -121,6 +121,7 @@ bool Recorder::tick() {
     if (poll_live_data()) {
         state.poll_misses = 0;
         ++recording.samples_written;
+        host_.sample_polled();
         switch (write_one(writer_, channels_)) {
             case SampleWrite::written:
                 break;

@@ -64,6 +64,9 @@ class RecordingHost {
     // Shows the recording window until it closes: calls `tick` every `interval_ms` and closes
     // when a tick returns false (or the user ends it, with Escape in the window).
     virtual void run_recording_window(uint32_t interval_ms, const std::function<bool()>& tick) = 0;
+    // A sample's poll came back and the sample is written next: a host that marks by a
+    // rule of its own (the console's throttle mark) sets `live.marking` here.
+    virtual void sample_polled() {}
     // A sample was taken: the recording window shows the live values.
     virtual void refresh_monitor() {}
     // The recording ended (or was refused after the file was prepared): show the file.
