@@ -103,11 +103,13 @@ class LogCommands : public QObject, public LogWindowHost, public LogViews {
     void log_channels_changed() override {
         if (Tmap* map = main_.map_window()) {
             cursors.cursor_enabled = log_cursor_allowed_on(grid.current_map) ? 1 : 0;
+            map->overlay_logs_changed();
             map->repaint_grid();
         }
     }
     void log_window_closed(const LogSide& side) override {
         (&side == &data_log_side ? data_log_ : other_log_) = nullptr;
+        if (Tmap* map = main_.map_window()) map->overlay_logs_changed();
         // FormClose: Log Link goes with the window, then the commands follow.
         if (state.log_link) set_log_link(false);
         main_.RefreshCommands();
@@ -131,6 +133,13 @@ LogCommands& log_commands(Tmain* main) {
 }
 
 }  // namespace
+
+std::string Tmain::shown_log_file(OverlaySource side) const {
+    const Tlog* w = log_commands(const_cast<Tmain*>(this))
+                        .window(side == OverlaySource::data_log ? data_log_side
+                                                                : comparison_log_side);
+    return w && w->viewer().shows_file() ? w->viewer().caption() : std::string();
+}
 
 void Tmain::open_log_window(const std::string& /*path*/) {
     // The window shows last_log_file, which the command line has just set.

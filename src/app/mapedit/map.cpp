@@ -10,12 +10,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSplitter>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <functional>
 
 #include "app/common/qt_prompter.h"
 #include "app/mapedit/map_grid.h"
 #include "app/mapedit/map_host.h"
+#include "app/mapedit/map_overlay.h"
 #include "core/document/document_flow.h"
 #include "core/document/unit.h"
 #include "core/link/link_timer.h"
@@ -81,7 +83,8 @@ Axis* axis_of(int map_id) {
 
 }  // namespace
 
-Tmap::Tmap(MapHost* host, QWidget* parent) : QMdiSubWindow(parent), host_(host) {
+Tmap::Tmap(MapHost* host, QWidget* parent)
+    : QMdiSubWindow(parent), host_(host), overlay_(std::make_unique<MapOverlayState>()) {
     setObjectName(QStringLiteral("map"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(list_image(21));
@@ -104,14 +107,23 @@ Tmap::Tmap(MapHost* host, QWidget* parent) : QMdiSubWindow(parent), host_(host) 
     col->addWidget(lists_);
     pnllvbase_->installEventFilter(this);
 
-    sgmap = new MapGrid(this, body_);
+    // The grid and, beside it, the log overlay's legend.
+    auto* grid_panel = new QWidget(body_);
+    grid_panel->setObjectName(QStringLiteral("Panel2"));
+    sgmap = new MapGrid(this, grid_panel);
     sgmap->setObjectName(QStringLiteral("sgmap"));
+    lbloverlay = new MapLegend(grid_panel);
+    auto* row = new QHBoxLayout(grid_panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(sgmap, 1);
+    row->addWidget(lbloverlay, 0);
     sgmap->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(sgmap, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         host_->grid_popup()->popup(sgmap->viewport()->mapToGlobal(p));
     });
     body_->addWidget(pnllvbase_);
-    body_->addWidget(sgmap);
+    body_->addWidget(grid_panel);
     body_->setStretchFactor(0, 0);
     body_->setStretchFactor(1, 1);
     setWidget(body_);
@@ -269,6 +281,7 @@ void Tmap::FillGrid() {
                             sgmap->verticalHeader()->defaultSectionSize());
     if (sgmap->corner_button()) sgmap->corner_button()->update();
     document_views().repaint_graph();
+    refresh_overlay(false);
 }
 
 void Tmap::cell_written(int column, int row, const std::string& text) {

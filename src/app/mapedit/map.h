@@ -4,6 +4,7 @@
 #pragma once
 #include <QMdiSubWindow>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/mapedit/edit_ops.h"
@@ -22,12 +23,18 @@ namespace pv {
 
 class MapGrid;
 class MapHost;
+class MapLegend;
+class OverlayTally;
+struct MapOverlayState;
+struct OverlayCell;
+struct OverlayLook;
 
 // The document's views of the tables (grid and lists) and the live cursor on the grid.
 class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
     Q_OBJECT
   public:
     Tmap(MapHost* host, QWidget* parent);
+    ~Tmap() override;
 
     // The caption: the document's full file name, or "-New-" (text library bytes).
     void set_file_name(const std::string& path);
@@ -104,6 +111,17 @@ class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
     // The live cursors' layer, drawn last over a data cell.
     void paint_cursors(QPainter* painter, const QRect& cell, int column, int row) const;
 
+    // The log overlay (map_overlay.cpp): a log window loaded or closed a file; a View > Log
+    // Overlay choice changed. The tally is worked out again only when the log, the table, its
+    // axes or the filter changed.
+    void overlay_logs_changed() { refresh_overlay(false); }
+    void overlay_changed() { refresh_overlay(true); }
+    // The overlay of a data cell; nullptr when the cell has no colour.
+    const OverlayCell* overlay_cell(int column, int row) const;
+    const OverlayLook& overlay() const;
+    const OverlayTally& overlay_tally() const;
+    MapLegend* lbloverlay = nullptr;
+
     QListWidget* lvmap1 = nullptr;
     QListWidget* lvmap2 = nullptr;
     MapGrid* sgmap = nullptr;
@@ -125,9 +143,13 @@ class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
     int table_index() const;
     CursorGrid cursor_grid() const;
     void apply_cursor_update(const CursorUpdate& u);
+    // Brings the overlay up to date; the look is made again when the tally was or the choice
+    // changed.
+    void refresh_overlay(bool choice_changed);
     bool committing_ = false;
 
     MapHost* host_;
+    std::unique_ptr<MapOverlayState> overlay_;
     std::string file_name_;
     int last_group_index_ = 1;
     int group_item_memory_[11]{};

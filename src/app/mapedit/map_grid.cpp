@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/mapedit/map.h"
+#include "app/mapedit/map_overlay.h"
 #include "core/document/unit.h"
 #include "core/mapedit/grid_view.h"
 #include "core/ui/keys.h"
@@ -24,7 +25,12 @@ int MapGridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant MapGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    if (!index.isValid()) return {};
+    if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) {
+        const QString& tip = tips_[index.column()][index.row()];
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     return texts_[index.column()][index.row()];
 }
 
@@ -56,6 +62,11 @@ void MapGridModel::set_cell(int column, int row, const QString& text) {
         QModelIndex i = index(row - 1, column - 1);
         emit dataChanged(i, i, {Qt::DisplayRole});
     }
+}
+
+void MapGridModel::set_tip(int column, int row, const QString& tip) {
+    if (column < 1 || column > 5 || row < 1 || row > 5) return;
+    tips_[column - 1][row - 1] = tip;
 }
 
 QString MapGridModel::cell(int column, int row) const {
@@ -91,10 +102,16 @@ void MapCellPainter::paint(QPainter* p, const QStyleOptionViewItem& option,
     p->save();
     p->setFont(option.font);
 
+    // The log overlay is the cell's background; the selection then shows as a frame, so the
+    // overlay's colour stays visible in selected cells too.
+    const OverlayCell* overlay = enabled ? grid_->owner()->overlay_cell(column, row) : nullptr;
+    const QColor window = pal.color(QPalette::Active, QPalette::Base);
+    const QColor base = overlay ? overlay_qcolor(overlay->fill) : window;
+    const QColor highlight = pal.color(QPalette::Active, QPalette::Highlight);
     // The grid's own drawing: the focused cell is drawn selected like the others.
-    p->fillRect(r, selected && enabled ? pal.color(QPalette::Active, QPalette::Highlight)
-                                       : pal.color(QPalette::Active, QPalette::Base));
+    p->fillRect(r, selected && enabled && !overlay ? highlight : base);
     QColor ink = !enabled   ? pal.color(QPalette::Active, QPalette::Button)
+                 : overlay  ? overlay_qcolor(overlay->ink)
                  : selected ? pal.color(QPalette::Active, QPalette::HighlightedText)
                             : pal.color(QPalette::Active, QPalette::WindowText);
     auto text_at = [&](Point at, const QString& t, const QColor& colour, const QColor* back) {
@@ -103,26 +120,42 @@ void MapCellPainter::paint(QPainter* p, const QStyleOptionViewItem& option,
         p->setPen(colour);
         p->drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, t);
     };
+    auto frame = [&](const QColor& colour, int width, int inset) {
+        p->save();
+        p->setPen(QPen(colour, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p->setBrush(Qt::NoBrush);
+        const int in = inset + width / 2;
+        p->drawRect(r.adjusted(in, in, -in - 1, -in - 1));
+        p->restore();
+    };
     p->setClipRect(r);
     text_at(value_text_origin(r.left(), r.top()), text, ink, nullptr);
 
     if (enabled) {
         CellLook look = cell_look(column, row, grid_->owner()->marks_of(column, row, selected));
-        const QColor window = pal.color(QPalette::Active, QPalette::Base);
-        if (look.trace_fill) p->fillRect(r, QColor(0, 255, 0));
+        if (look.trace_fill && !overlay) p->fillRect(r, QColor(0, 255, 0));
         if (look.show_compare)
             text_at(compare_text_origin(r.left(), r.top(), fm.height()),
                     QString::fromStdString(look.compare_text), QColor(128, 128, 128), &window);
         if (look.redraw_text) {
             // Under a selection the text keeps a (lighter) highlight behind it, so selected cells
             // that are also changed still show as selected and their red stays readable.
-            QColor back =
-                selected ? pal.color(QPalette::Active, QPalette::Highlight).lighter(170) : window;
+            QColor back = selected && !overlay ? highlight.lighter(170) : window;
+            QColor colour = look.changed ? QColor(255, 0, 0) : QColor(0, 0, 0);
             if (look.text_back == CellLook::Fill::greater) back = QColor(255, 255, 0);
             if (look.text_back == CellLook::Fill::smaller) back = QColor(0, 255, 255);
-            text_at(value_text_origin(r.left(), r.top()), text,
-                    look.changed ? QColor(255, 0, 0) : QColor(0, 0, 0), &back);
+            // A plain value stays on the overlay's colour, in the ink chosen for it.
+            const bool plain = !look.changed && look.text_back == CellLook::Fill::none;
+            if (overlay && plain) {
+                back = base;
+                colour = ink;
+            }
+            text_at(value_text_origin(r.left(), r.top()), text, colour, &back);
         }
+        // Over the overlay the trace is a green frame and the selection one inside it, so that
+        // all three can be read.
+        if (overlay && look.trace_fill) frame(QColor(0, 160, 0), 3, 0);
+        if (overlay && selected) frame(highlight, 2, look.trace_fill ? 3 : 0);
         grid_->owner()->paint_cursors(p, r, column, row);
     }
     p->restore();

@@ -32,6 +32,9 @@ class MapGridModel : public QAbstractTableModel {
     // Cell (column, row), both from 1.
     void set_cell(int column, int row, const QString& text);
     QString cell(int column, int row) const;
+    // The log overlay's figures of cell (column, row): its tooltip and what a screen reader
+    // hears as the cell's description. Empty: none.
+    void set_tip(int column, int row, const QString& tip);
     void set_headers(const QString& corner, const std::array<QString, 5>& columns,
                      const std::array<QString, 5>& rows);
     QString corner() const { return corner_; }
@@ -42,6 +45,7 @@ class MapGridModel : public QAbstractTableModel {
     int cols_ = 0;
     int rows_ = 0;
     QString texts_[5][5];  // [column-1][row-1]
+    QString tips_[5][5];
     QString corner_;
     std::array<QString, 5> column_heads_;
     std::array<QString, 5> row_heads_;

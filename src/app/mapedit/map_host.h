@@ -1,6 +1,9 @@
 // What the map window needs from the window that hosts it. The map folder owns this
 // interface; the main window implements it, so the map window never reaches into its host.
 #pragma once
+#include <string>
+
+#include "core/logging/overlay_choice.h"
 
 class QMenu;
 class QString;
@@ -22,6 +25,8 @@ class MapHost {
     virtual void comparison_closed() = 0;
     // The window is going away with its document: commands and status panels follow.
     virtual void map_closed(Tmap* map) = 0;
+    // The file the data log or the comparison log window shows; empty when none does.
+    virtual std::string shown_log_file(OverlaySource side) const = 0;
 };
 
 }  // namespace pv

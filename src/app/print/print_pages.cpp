@@ -142,6 +142,26 @@ void PrintMap(QPainter& p, const MapPage& page) {
             if (c < static_cast<size_t>(page.cells[r].size()))
                 text_at(p, layout.cells[r][c], page.cells[r][static_cast<qsizetype>(c)]);
     for (const PageRule& r : layout.rules) rule(p, r);
+    if (page.overlay_cells.empty()) return;
+
+    // The overlay's grid: the cells' colours first, then the figures and the rules over them.
+    const MapPageLayout below = map_page_overlay_layout(m, page.cols, page.rows);
+    text_at(p, below.file_line, page.overlay_line);
+    const int W = m.cell_width, L = m.line_height, T = below.cells[0][0].y - m.inner_offset;
+    for (size_t r = 0; r < below.cells.size() && r < page.overlay_cells.size(); ++r)
+        for (size_t c = 0; c < below.cells[r].size(); ++c) {
+            if (c >= static_cast<size_t>(page.overlay_cells[r].size())) continue;
+            QColor ink(Qt::black);
+            if (r > 0 && c > 0 && r < page.overlay_fill.size() && c < page.overlay_fill[r].size() &&
+                page.overlay_fill[r][c].isValid()) {
+                p.fillRect(static_cast<int>(c) * W, static_cast<int>(r) * L + T, W, L,
+                           page.overlay_fill[r][c]);
+                ink = page.overlay_ink[r][c];
+            }
+            p.setPen(ink);
+            text_at(p, below.cells[r][c], page.overlay_cells[r][static_cast<qsizetype>(c)]);
+        }
+    for (const PageRule& r : below.rules) rule(p, r);
 }
 
 void PrintParameters(QPainter& p, const ParameterSheetTexts& texts) {

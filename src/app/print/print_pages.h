@@ -3,6 +3,7 @@
 // selectable and searchable.
 #pragma once
 #include <QByteArray>
+#include <QColor>
 #include <QFont>
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,13 @@ struct MapPage {
     int cols = 0;
     int rows = 0;
     std::vector<QStringList> cells;
+    // The log overlay, when it is on and drawn: a second grid of the chosen figures under its
+    // title line, laid out as `cells` (headers in row 0 and column 0), each data cell on its
+    // colour (an invalid colour: none) in its ink.
+    QString overlay_line;
+    std::vector<QStringList> overlay_cells;
+    std::vector<std::vector<QColor>> overlay_fill;  // [r][c], data cells from 1
+    std::vector<std::vector<QColor>> overlay_ink;
 };
 
 // The page of the table in the grid working area, from the texts the map window fills its

@@ -140,6 +140,8 @@ class Tmain : public QMainWindow,
 
     // GraphHost
     Selection map_selection() const override;
+    // In log_commands.cpp, beside the log windows.
+    std::string shown_log_file(OverlaySource side) const override;
     void select_map_cells(const Selection& s) override;
     bool map_grid_enabled() const override;
     void graph_closed(Tgraph* graph) override;
@@ -161,6 +163,10 @@ class Tmain : public QMainWindow,
     void menuContentsClick();
     // The Window menu's arrangements.
     void menuhtileClick();
+    // View > Log Overlay (overlay_menu.cpp): the choice, the log it reads, the samples that count.
+    void movClick(int tag);
+    void movlogClick(int tag);
+    void movfClick(int tag);
     void menuvtileClick();
     void menucascadeClick();
     void menuminmizeClick();
@@ -213,6 +219,9 @@ class Tmain : public QMainWindow,
     // Where a save writes: the document's own file, a file chosen in the save dialog, or
     // the own file when the document has one and the dialog otherwise.
     enum class SaveTo { own_file, chosen_file, own_or_chosen };
+    void build_overlay_menu(QMenu* view);
+    void check_overlay_items();
+    void overlay_settings_changed();
     SaveResult save_document(SaveTo to);
     void save_from_menu(SaveTo to);
     // Reads a data file into the document and shows it; a file that cannot be read gets
@@ -272,6 +281,9 @@ class Tmain : public QMainWindow,
     QAction *menuother{}, *menuopaste{}, *menuloglink{}, *menuotherlog{};
     std::array<QAction*, 15> mcom{};
     std::array<QAction*, 5> ml{};
+    std::array<QAction*, 4> mov{};     // Off, Time in Cell, Mean Boost, Peak Boost
+    std::array<QAction*, 2> movlog{};  // from the data log, from the comparison log
+    std::array<QAction*, 3> movf{};    // all samples, marked only, above a throttle opening
     std::array<QAction*, 2> mtr{};
     QAction *menuhtile{}, *menuvtile{}, *menucascade{}, *menuminmize{}, *WindowArrangeItem{};
     QAction *menuContents{}, *menuvsn{};

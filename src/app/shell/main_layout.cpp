@@ -90,6 +90,7 @@ void Tmain::build_menus() {
     QMenu* option = bar->addMenu(QStringLiteral("Option(&O)"));
     option->addActions({menuother, menuopaste});
     option->addSeparator();
+    build_overlay_menu(view);
     option->addAction(menuloglink);
     option->addSeparator();
     menu_com_ = option->addMenu(QStringLiteral("COM Port"));

@@ -13,6 +13,7 @@
 #include "app/common/qt_prompter.h"
 #include "app/mapedit/map.h"
 #include "app/mapedit/map_grid.h"
+#include "app/mapedit/map_overlay.h"
 #include "app/print/print_pages.h"
 #include "app/shell/dialogs.h"
 #include "app/shell/main.h"
@@ -78,6 +79,23 @@ ParameterSheetTexts sheet_texts(const QWidget& d, const QString& caption) {
     return t;
 }
 
+// The overlay's grid under the map's, with the same headers, when the overlay is drawn.
+void add_overlay(MapPage& page, const OverlayLook& look) {
+    if (!look.drawn) return;
+    page.overlay_line = page_text(overlay_print_line(look));
+    page.overlay_cells = page.cells;
+    page.overlay_fill.assign(page.cells.size(), std::vector<QColor>(page.cols + 1));
+    page.overlay_ink = page.overlay_fill;
+    for (int r = 1; r <= page.rows; ++r)
+        for (int c = 1; c <= page.cols; ++c) {
+            const OverlayCell& cell = look.cells[c - 1][r - 1];
+            page.overlay_cells[r][c] = QString::fromStdString(cell.figure);
+            if (!cell.filled) continue;
+            page.overlay_fill[r][c] = overlay_qcolor(cell.fill);
+            page.overlay_ink[r][c] = overlay_qcolor(cell.ink);
+        }
+}
+
 }  // namespace
 
 bool Tmain::print_page(const std::function<void(QPainter&)>& page) {
@@ -131,6 +149,7 @@ void Tmain::print_map() {
         }
         page.cells.push_back(row);
     }
+    add_overlay(page, map_->overlay());
     print_page([&](QPainter& p) { PrintMap(p, page); });
 }
 

@@ -271,4 +271,8 @@ OverlayLook overlay_look(const OverlayTally& tally, OverlayChoice choice, Overla
     return look;
 }
 
+std::string overlay_print_line(const OverlayLook& look) {
+    return map_text(53) + look.legend.title + "  " + look.legend.source + "  " + look.legend.filter;
+}
+
 }  // namespace pv

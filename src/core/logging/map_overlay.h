@@ -17,13 +17,10 @@
 
 #include "core/logging/log_file.h"
 #include "core/logging/map_cells.h"
+#include "core/logging/overlay_choice.h"
 
 namespace pv {
 
-// View > Log Overlay.
-enum class OverlayChoice : uint8_t { off = 0, time = 1, mean = 2, peak = 3 };
-// Which log the overlay reads.
-enum class OverlaySource : uint8_t { data_log = 0, comparison_log = 1 };
 
 // The overlay's menu choices as the settings keep them (settings.overlay_*).
 OverlayChoice overlay_choice();
@@ -119,5 +116,8 @@ struct OverlayLook {
 
 // The look of `choice` over the tally. Texts are the text library's 8-bit texts.
 OverlayLook overlay_look(const OverlayTally& tally, OverlayChoice choice, OverlaySource source);
+// The title of the printed overlay grid: "Log overlay: Time in cell [s]  Data Log  All
+// samples".
+std::string overlay_print_line(const OverlayLook& look);
 
 }  // namespace pv

@@ -59,6 +59,15 @@ MapPageLayout map_page_layout(const MapPageMetrics& m, int grid_cols, int grid_r
     return p;
 }
 
+MapPageLayout map_page_overlay_layout(const MapPageMetrics& m, int grid_cols, int grid_rows) {
+    MapPageMetrics below = m;
+    below.table_top = m.table_top + (grid_rows + 4) * m.line_height;
+    MapPageLayout p = map_page_layout(below, grid_cols, grid_rows);
+    p.file_line = {0, below.table_top - m.line_height - m.line_height / 2};
+    p.data_line = p.file_line;
+    return p;
+}
+
 std::string map_page_mode_name(int map_id) {
     switch (map_id) {
         case map_boost_a:

@@ -40,6 +40,9 @@ struct MapPageLayout {
     std::vector<PageRule> rules;
 };
 MapPageLayout map_page_layout(const MapPageMetrics& m, int grid_cols, int grid_rows);
+// The log overlay's grid printed below the map's: the same table two lines further down,
+// its title line (in `file_line`) just above it; `data_line` is unused.
+MapPageLayout map_page_overlay_layout(const MapPageMetrics& m, int grid_cols, int grid_rows);
 
 // The data-name line's mode part: "Mode A" or "Mode B" for the maps of that mode, nothing for
 // the axes, cut to 15 characters.
