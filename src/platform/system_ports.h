@@ -15,7 +15,7 @@ class SystemPorts : public PortCatalogue {
     explicit SystemPorts(std::string root = {}) : root_(std::move(root)) {}
     std::vector<PortEntry> scan() override;
     // The folders whose changes mean a port came or went.
-    std::vector<std::string> watched_folders() const;
+    std::vector<std::string> watched_folders() const override;
 
   private:
     std::string root_;

@@ -22,6 +22,7 @@
 #include "core/document/unit.h"
 #include "core/link/netunit.h"
 #include "core/link/port.h"
+#include "core/link/port_catalogue.h"
 #include "core/ui/clock.h"
 #include "core/ui/prompter.h"
 #include "support/program.h"
@@ -112,6 +113,12 @@ class QuietPort : public Port {
     }
 };
 
+// No serial ports at all, whatever the machine the tests run on has.
+class NoPorts : public PortCatalogue {
+  public:
+    std::vector<PortEntry> scan() override { return {}; }
+};
+
 class AppTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -135,6 +142,8 @@ class AppTest : public ::testing::Test {
         set_clock(&clock_);
         set_prompter(&prompts);
         install_link(&port_);
+        set_port_catalogue(&no_ports_);
+        port_list() = {};
         paths.program_path = (root / "prog" / "pvedit").string();
         paths.program_dir = (root / "prog").string();
         paths.data_dir = (root / "prog").string();
@@ -142,6 +151,8 @@ class AppTest : public ::testing::Test {
 
     void TearDown() override {
         main.reset();
+        set_port_catalogue(nullptr);
+        port_list() = {};
         pvtest::reset_program();
         setenv("PATH", saved_path_.c_str(), 1);
         std::error_code ignored;
@@ -195,6 +206,7 @@ class AppTest : public ::testing::Test {
     ScriptedPrompter prompts;
     ManualClock clock_;
     QuietPort port_;
+    NoPorts no_ports_;
     std::vector<std::string> opened;
     std::unique_ptr<Tmain> main;
     std::string saved_path_;

@@ -123,7 +123,7 @@ TEST_F(PortCatalogueTest, AnAdapterKeepsItsNumberAcrossReplugsAndRestarts) {
 TEST_F(PortCatalogueTest, PortOverrideAndHandWrittenNamesStandForTheirNumber) {
     pv::settings.port_paths[5] = "/dev/pts/does-not-exist";
     pv::port_list().refresh();
-    EXPECT_EQ(pv::port_list().caption(5), "COM5  (not plugged in: does-not-exist)");
+    EXPECT_EQ(pv::port_list().caption(5), "COM5  (not plugged in: /dev/pts/does-not-exist)");
     setenv("PVEDIT_PORT", "/dev/null", 1);
     EXPECT_EQ(pv::com_port_name(7), "/dev/null");
     EXPECT_EQ(pv::port_list().caption(7), "COM7  (/dev/null)");

@@ -220,6 +220,7 @@ void Tmain::FormCreate(uint32_t splash_start_tick) {
     }
     // Each stored choice goes through its menu item, as a click would.
     mc1Click(settings.map_font_size);
+    make_port_watch();
     mcom1Click(settings.com_port);
     ml1Click(settings.trace_length);
     mtr1Click(settings.auto_select);
@@ -417,14 +418,6 @@ bool Tmain::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void Tmain::refresh_com_captions() {
-    for (size_t i = 0; i < mcom.size(); ++i) {
-        int n = static_cast<int>(i) + 1;
-        mcom[i]->setText(
-            QStringLiteral("COM%1\t%2").arg(n).arg(QString::fromStdString(com_device_path(n))));
-    }
 }
 
 void Tmain::fill_window_menu() {

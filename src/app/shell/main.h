@@ -59,6 +59,7 @@ struct Panel0Look {
 Panel0Look status_panel0_look();
 
 class StatusPanel0;
+class PortWatch;
 struct Command;
 
 // The main window serves its own parts (commands, status bar, busy look, link button and
@@ -97,6 +98,8 @@ class Tmain : public QMainWindow,
     // by a command joins with views().add(window) and leaves with views().remove(window).
     ViewRegistry& views() { return views_; }
     const ShellPaths& paths() const { return paths_; }
+    // The ports behind the COM items, their notices and Detect Unit (src/app/link).
+    PortWatch* port_watch() const { return ports_; }
     // The child windows' frame and the file dialogs, for the windows made in other folders.
     QMdiArea* mdi_area() const { return mdi_; }
     ShellDialogs* dialogs() const { return dialogs_; }
@@ -233,6 +236,7 @@ class Tmain : public QMainWindow,
     void arrange_icons();
     // The transfer dialogs, made with the link commands.
     void install_transfer_views();
+    void make_port_watch();
     // The parameter dialog's print button prints through this window's printer (or stops).
     void install_parameter_printout(bool on);
     // The log window for a log file named on the command line.
@@ -253,6 +257,7 @@ class Tmain : public QMainWindow,
     QPointer<Tgraph> graph_;
     ViewRegistry views_;
     std::unique_ptr<TransferProgress> transfers_;
+    PortWatch* ports_ = nullptr;
 
     QMdiArea* mdi_ = nullptr;
     QWidget* Panel1 = nullptr;

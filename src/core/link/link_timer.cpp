@@ -88,6 +88,13 @@ int status_attempts = 0;
 // A tick came while the poll was on the wire: the next poll starts as soon as this one ends,
 // as a tick held up by a waiting poll would.
 bool tick_waiting = false;
+std::function<void()> gave_up_listener;
+
+// The link ends by itself: the unit no longer answers.
+void give_up() {
+    link_off();
+    if (gave_up_listener) gave_up_listener();
+}
 
 void show_live_values() {
     if (state.monitor_open) live_views().refresh_monitor();
@@ -105,7 +112,7 @@ void poll_failed() {
 
 void end_poll() {
     step = PollStep::none;
-    if (state.poll_misses > kPollMissLimit) link_off();
+    if (state.poll_misses > kPollMissLimit) give_up();
     state.poll_busy = 0;
 }
 
@@ -132,13 +139,13 @@ void end_waiting_poll(bool ok) {
     else
         poll_failed();
     state.poll_busy = 0;
-    const bool give_up = state.poll_misses > kPollMissLimit;
-    if (tick_waiting && !give_up) {
+    const bool giving_up = state.poll_misses > kPollMissLimit;
+    if (tick_waiting && !giving_up) {
         tick_waiting = false;
         link_timer_tick();
     }
     if (ok) show_live_values();
-    if (give_up) link_off();
+    if (giving_up) give_up();
 }
 
 // The live values are in; the status read, when due, may still be on its way.
@@ -150,6 +157,10 @@ void complete_live_poll(bool status_read) {
 }
 
 }  // namespace
+
+void set_link_gave_up_listener(std::function<void()> listener) {
+    gave_up_listener = std::move(listener);
+}
 
 void link_timer_tick() {
     if (!state.link_on && !state.monitor_open) return;

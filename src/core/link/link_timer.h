@@ -2,6 +2,7 @@
 // makes on each tick.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 namespace pv {
 
@@ -23,5 +24,9 @@ bool link_button();
 void link_timer_tick();
 // The port turned readable or the reply is overdue (the watch_port hook).
 void link_poll_collect();
+
+// Told when the link has switched itself off after its missed polls (the window shows it
+// without a message box). Empty: nobody is told.
+void set_link_gave_up_listener(std::function<void()> listener);
 
 }  // namespace pv

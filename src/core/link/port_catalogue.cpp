@@ -137,7 +137,9 @@ std::string PortList::caption(int com_number) const {
     // A path of one's own (a pseudo-terminal) that no catalogue lists, but that is there.
     std::error_code ec;
     if (std::filesystem::exists(name, ec)) return head + "(" + name + ")";
-    return head + "(" + msg_text(212) + ": " + base_name(name) + ")";
+    // A by-id name says what the adapter is; its folder says nothing.
+    const bool by_id = name.find("/by-id/") != std::string::npos;
+    return head + "(" + msg_text(212) + ": " + (by_id ? base_name(name) : name) + ")";
 }
 
 }  // namespace pv

@@ -25,6 +25,8 @@ class PortCatalogue {
     virtual ~PortCatalogue() = default;
     // Every port there is now, in a stable order.
     virtual std::vector<PortEntry> scan() = 0;
+    // Folders whose changes mean that a port came or went; empty when nothing says so.
+    virtual std::vector<std::string> watched_folders() const { return {}; }
 };
 
 inline constexpr int kComCount = 15;
