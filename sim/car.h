@@ -44,8 +44,8 @@ class Car {
     int gear() const { return gear_; }
     double throttle() const { return pedal_; }
     double boost_kpa() const { return boost_; }
-    uint32_t time_ms() const { return t_ms_; }
 
+  private:
     // The boost the unit aims at for an operating point, in kPa: the mode's set boost plus
     // the boost correction map there, as the data monitor computes the correction.
     static double target_kpa(const UnitSide& unit, uint8_t rev, uint8_t throttle,
@@ -55,7 +55,6 @@ class Car {
     // The time the turbo takes to come up to pressure at an engine speed, in seconds.
     static double spool_lag_s(double rpm);
 
-  private:
     enum class Act { wait, blip, pull_away, cruise, pull, coast, brake };
     struct Manoeuvre {
         Act act = Act::wait;
