@@ -294,6 +294,12 @@ TEST_F(GraphWindow, ControlsHaveAccessibleNames) {
     QAccessibleInterface* values = QAccessible::queryAccessibleInterface(graph->sggraph);
     ASSERT_NE(values->tableInterface(), nullptr);
     EXPECT_EQ(values->tableInterface()->columnCount(), 5);
+    // The drawing reads as the curve: the row's label, then each point with its value.
+    const QString curve = QAccessible::queryAccessibleInterface(graph->pbgraph)->text(QAccessible::Name);
+    const ValueRowModel& row = *graph->sggraph->cells();
+    EXPECT_TRUE(curve.startsWith(QStringLiteral("Graph, ") + row.label() + QStringLiteral(": ")))
+        << curve.toStdString();
+    EXPECT_TRUE(curve.endsWith(row.cell(5).trimmed())) << curve.toStdString();
     QAccessibleInterface* tilt = QAccessible::queryAccessibleInterface(graph->btnupdown);
     ASSERT_NE(tilt->valueInterface(), nullptr);
     EXPECT_EQ(tilt->valueInterface()->currentValue().toInt(), 26);

@@ -1,5 +1,6 @@
 // The live views from the main window: the map's live cursor with its trace and Cursor Trace,
 // and the Data Monitor button, with the link running against the simulated unit.
+#include <QAccessible>
 #include <QAction>
 #include <QHeaderView>
 #include <QImage>
@@ -200,9 +201,16 @@ TEST_F(LiveViewsTest, TraceAndTheComparisonViewExcludeEachOther) {
 
 TEST_F(LiveViewsTest, LinkOffReleasesBothButtons) {
     linked_map();
+    // The status bar's link panel says in words what its colour shows.
+    QWidget* panel0 = main->findChild<QWidget*>(QStringLiteral("statusbar_panel0"));
+    const auto said = [&] {
+        return QAccessible::queryAccessibleInterface(panel0)->text(QAccessible::Name);
+    };
+    EXPECT_EQ(said(), QStringLiteral("Link"));
     main->action("btnlocus")->trigger();
     main->action("btnatsel")->trigger();
     main->action("btnlink")->trigger();
+    EXPECT_EQ(said(), QStringLiteral("Link off"));
     EXPECT_FALSE(state.link_on);
     EXPECT_FALSE(cursors.trace_on || cursors.cursor_trace_on);
     EXPECT_FALSE(checked("btnlocus") || checked("btnatsel"));

@@ -9,7 +9,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
+#include "app/common/spoken.h"
 #include "app/logging/mnt.h"
 #include "app_fixture.h"
 #include "core/logging/live.h"
@@ -86,10 +88,34 @@ TEST_F(MonitorWindow, LabelsShowThePollsFromTheirFirstRealValue) {
     m.refresh();
     EXPECT_EQ(m.value_labels[0]->text(), QStringLiteral("123.4"));
 
-    // Every label carries its channel's name for assistive tools.
+    // Every label reads as its row does: name, value and unit.
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(m.value_labels[2]);
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("RPM"));
+    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("RPM 4500 rpm"));
+}
+
+TEST_F(MonitorWindow, RowsAreAnnouncedOnceForManyPollsAndOnlyWhenTheyChanged) {
+    Tmntdlg& m = open_monitor();
+    std::vector<const QObject*> named;  // what NameChanged events reached the reader
+    listen_to_announcements([&](QAccessibleEvent& e) {
+        if (e.type() == QAccessible::NameChanged) named.push_back(e.object());
+    });
+    const auto count = [&](int row) {
+        return std::count(named.begin(), named.end(), m.value_labels[static_cast<size_t>(row)]);
+    };
+    for (int k = 0; k < 40; ++k) poll({static_cast<int16_t>(1000 + k), 1500, 45, 60});
+    EXPECT_EQ(count(0), 0) << "nothing is said at the pace of the polls";
+    announce_pending();
+    EXPECT_EQ(count(0), 1);
+    EXPECT_EQ(count(2), 1);
+    // The same values again: the boost is still 103.9, nothing new to say.
+    named.clear();
+    poll({1039, 1500, 45, 60});
+    announce_pending();
+    EXPECT_EQ(count(0), 0);
+    listen_to_announcements({});
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(m.value_labels[0])->text(QAccessible::Name),
+              QStringLiteral("Pressure 103.9 kPa"));
 }
 
 TEST_F(MonitorWindow, LabelsStayHiddenAndUnsetUntilTheFirstPaint) {
@@ -163,7 +189,7 @@ TEST_F(MonitorWindow, ValuesNeverRunIntoTheirUnits) {
     m.refresh();
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(m.value_labels[2]);
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Speed"));
+    EXPECT_EQ(a->text(QAccessible::Name), QStringLiteral("Speed 25500 km/h"));
     expect_rows_readable(m);
 }
 

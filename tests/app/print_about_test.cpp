@@ -286,7 +286,7 @@ TEST_F(AboutBox, ShowsTheUnitsVersions) {
     EXPECT_EQ(seen[0].version, QStringLiteral("Version 1.15"));
     EXPECT_EQ(seen[0].valve, QStringLiteral("    1.20"));
     EXPECT_EQ(seen[0].display, QStringLiteral("    1.25"));
-    EXPECT_EQ(seen[0].valve_name, QStringLiteral("Valve Ver."));
+    EXPECT_EQ(seen[0].valve_name, QStringLiteral("Valve Ver. 1.20"));
     EXPECT_TRUE(seen[0].fits);
     EXPECT_EQ(line->count(write_request), 0u);
     EXPECT_FALSE(state.port_open);

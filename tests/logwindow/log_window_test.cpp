@@ -10,8 +10,10 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <filesystem>
 
+#include "app/common/spoken.h"
 #include "app/logging/log.h"
 #include "core/document/unit.h"
 #include "core/logging/recorder.h"
@@ -335,6 +337,54 @@ TEST_P(LogWindow, ControlsCarryAccessibleNamesInTabOrder) {
               w.btnsave ? static_cast<QWidget*>(w.btnsave) : static_cast<QWidget*>(w.btnlset));
 }
 
+// A reader hears both columns as rows read across, the chart as where its cursor stands,
+// and each cursor move as the lines that changed; the chart's keys move the cursor.
+TEST_P(LogWindow, AReaderHearsTheRowsAndTheCursorWhichTheKeysMove) {
+    pv::Tlog& w = open(drive(600));
+    std::vector<QString> heard;
+    pv::listen_to_announcements([&](QAccessibleEvent& e) {
+        if (e.type() == QAccessible::NameChanged)
+            heard.push_back(e.accessibleInterface()->text(QAccessible::Name));
+    });
+    const auto lines = [](QWidget* box) {
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(box);
+        QStringList out;
+        for (int k = 0; k < list->childCount(); ++k)
+            out << list->child(k)->text(QAccessible::Name);
+        return out;
+    };
+    QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(w.pblog);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w.pbdata)->role(), QAccessible::List);
+    EXPECT_EQ(lines(w.pbname).front(), QStringLiteral("Log Time"));
+    QStringList values = lines(w.pbdata);
+    ASSERT_GE(values.size(), 5);
+    EXPECT_EQ(values[1], QStringLiteral("Past Time 0.00"));
+    EXPECT_EQ(chart->text(QAccessible::Name), QStringLiteral("Log chart, sample 0 of 599 at 0.00 s"));
+    EXPECT_NE(chart->text(QAccessible::Description).indexOf(QStringLiteral("Channels drawn: ")), -1);
+
+    w.pblog->setFocus();
+    for (int k = 0; k < 5; ++k) QTest::keyClick(w.pblog, Qt::Key_Right);
+    EXPECT_EQ(pv::cursor_sample(w.viewer().view()), 5);
+    EXPECT_TRUE(heard.empty()) << "nothing is said before the pause";
+    pv::announce_pending();
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), QStringLiteral("Past Time 1.25")), 1);
+    EXPECT_EQ(std::count(heard.begin(), heard.end(),
+                         QStringLiteral("Log chart, sample 5 of 599 at 1.25 s")),
+              1);
+    EXPECT_TRUE(lines(w.pbdata).contains(QStringLiteral("Past Time 1.25")));
+
+    // The view follows the cursor past its edge; End and Home reach the ends.
+    QTest::keyClick(w.pblog, Qt::Key_End);
+    EXPECT_EQ(pv::cursor_sample(w.viewer().view()), 599);
+    EXPECT_GT(w.viewer().view().first, 0);
+    QTest::keyClick(w.pblog, Qt::Key_Home);
+    EXPECT_EQ(pv::cursor_sample(w.viewer().view()), 0);
+    EXPECT_EQ(w.viewer().view().first, 0);
+    QTest::keyClick(w.pblog, Qt::Key_Plus);
+    EXPECT_EQ(w.viewer().view().zoom, 2);
+    pv::listen_to_announcements({});
+}
+
 struct Placed {
     QToolButton* button;
     int x;
@@ -368,6 +418,7 @@ TEST_P(LogWindow, ButtonsTitleAndTabOrderFollowTheSidesForm) {
     }
     if (w.btnlogstart) tabs.push_back(w.btnlogstart);
     tabs.push_back(w.sbdata);
+    tabs.push_back(w.pblog);
     tabs.push_back(w.sblog);
     std::vector<QWidget*> chain;
     for (QWidget* f = w.btnopen; chain.size() < tabs.size(); f = f->nextInFocusChain())

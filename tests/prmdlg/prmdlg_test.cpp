@@ -152,6 +152,9 @@ TEST_F(PrmDialog, LinkedUnitsStatusDecidesTheValveCondition) {
     pv::state.link_on = 1;
     Tprmdlg& d = open(true);
     EXPECT_EQ(d.lbpower->text(), ": ON");
+    // A reader hears each value with its caption.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(d.lbpower)->text(QAccessible::Name),
+              QStringLiteral("Control: ON"));
     EXPECT_EQ(d.lbstudy->text(), ": Finish");
     EXPECT_EQ(d.lbstudyno->text(), ": First");
     EXPECT_EQ(d.lbselect->text(), ": Mode B");
@@ -352,7 +355,7 @@ TEST_F(PrmDialog, ScreenReaderNamesAndTabOrder) {
     EXPECT_EQ(label_of(ed(PrmField::barmaxset)), "Bar Graph Maximum Value");
     EXPECT_EQ(name_of(d.rdwarning_off), "Boost Warning OFF");
     EXPECT_EQ(name_of(ed(PrmField::closeth)), "Throttle Parameter CLOSE");
-    EXPECT_EQ(name_of(d.lbstudy), "Learning Function");
+    EXPECT_EQ(name_of(d.lbstudy), "Learning Function: ---");
     EXPECT_TRUE(ed(PrmField::setboost_a)->accessibleDescription().contains("[kPa]"));
 
     // The Control page, top to bottom.

@@ -16,8 +16,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <filesystem>
+#include <map>
 
 #include "app/common/qt_prompter.h"
+#include "app/common/spoken.h"
 #include "core/document/unit.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
@@ -220,6 +222,8 @@ Tlog::Tlog(const LogSide& side, LogWindowHost& host, QWidget* parent)
     pblog->setObjectName(QStringLiteral("pblog"));
     pblog->setAccessibleName(QStringLiteral("Log chart"));
     pblog->installEventFilter(this);
+    // The chart takes the keyboard: the arrows move the cursor, + and - zoom.
+    pblog->setFocusPolicy(Qt::StrongFocus);
     chart->addWidget(pblog, 1);
     sblog = new QScrollBar(Qt::Horizontal, pnldraw);
     sblog->setObjectName(QStringLiteral("sblog"));
@@ -239,6 +243,11 @@ Tlog::Tlog(const LogSide& side, LogWindowHost& host, QWidget* parent)
     pbdata->paint = [this](QPainter& p, const QRect&) { pbdataPaint(p); };
     pblog->paint = [this](QPainter& p, const QRect& r) { pblogPaint(p, r); };
     pblog->mouse_down = [this](QMouseEvent* e) { pblogMouseDown(e); };
+    speak_lines(pbname, pbname->accessibleName(), [this] { return spoken_rows(false); });
+    speak_lines(pbdata, pbdata->accessibleName(), [this] { return spoken_rows(true); });
+    speak_text(
+        pblog, QAccessible::Chart, [this] { return spoken_cursor(); },
+        [this] { return spoken_chart(); });
     connect(btnopen, &QToolButton::clicked, this, [this] { btnopenClick(); });
     if (btnsave) connect(btnsave, &QToolButton::clicked, this, [this] { btnsaveClick(); });
     connect(btnzoomin, &QToolButton::clicked, this, [this] { btnzoominClick(); });
@@ -249,8 +258,10 @@ Tlog::Tlog(const LogSide& side, LogWindowHost& host, QWidget* parent)
     connect(sblog, &QScrollBar::valueChanged, this, [this](int v) { sblogChange(v); });
     connect(sbdata, &QScrollBar::valueChanged, this, [this](int v) { sbdataChange(v); });
 
-    // Visual order: the buttons left to right, START, the channel rows' scroll bar, the chart's.
+    // Visual order: the buttons left to right, START, the channel rows' scroll bar, the chart
+    // and its scroll bar.
     order.push_back(sbdata);
+    order.push_back(pblog);
     order.push_back(sblog);
     for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
     resize(form.client_width, form.client_height + kTitleBarHeight);
@@ -394,12 +405,65 @@ void Tlog::pbdataPaint(QPainter& p) {
 
 void Tlog::values_changed() {
     pbdata->update();
+    texts_changed(pbdata);
+    texts_changed(pblog);
     // Under Log Link the values under the cursor are the live values, whether or not the
     // values column is in sight to be painted.
     if (!state.log_link || !viewer_.paints()) return;
     std::vector<int16_t> sample;
     if (viewer_.read_cursor_sample(sample) && !sample.empty())
         viewer_.push_cursor_values(sample, [this] { host_.log_cursor_moved(viewer_.side()); });
+}
+
+// The names column's rows as lines; with `values`, each with the value beside it, as the two
+// columns read together across: "Past Time 12.3", "Boost 88.8".
+QStringList Tlog::spoken_rows(bool values) const {
+    if (!viewer_.paints()) return {};
+    const auto& channels = viewer_.side().channel_settings();
+    std::map<int, QString> rows;
+    for (const TextRow& r : name_rows(viewer_.header(), channels, viewer_.view().name_row_offset))
+        rows[r.row] = ui_text(r.text).trimmed();
+    std::vector<int16_t> sample;
+    if (values && viewer_.read_cursor_sample(sample))
+        for (const TextRow& r : value_rows(viewer_.view(), viewer_.header(), channels, sample)) {
+            QString& line = rows[r.row];
+            const QString value = QString::fromStdString(r.text).trimmed();
+            line = line.isEmpty() ? value : line + QLatin1Char(' ') + value;
+        }
+    QStringList lines;
+    for (const auto& [row, line] : rows) lines << line;
+    return lines;
+}
+
+// The chart as a reader hears it at once: where the cursor stands.
+QString Tlog::spoken_cursor() const {
+    if (!viewer_.paints()) return pblog->accessibleName();
+    const LogHeader& h = viewer_.header();
+    const int32_t k = cursor_sample(viewer_.view());
+    return QStringLiteral("%1, sample %2 of %3 at %4 s")
+        .arg(pblog->accessibleName())
+        .arg(k)
+        .arg(h.last_index)
+        .arg(k / 1000.0 * h.interval, 0, 'f', time_decimals(h.interval));
+}
+
+// And on request: the channels drawn, the zoom and the samples in sight.
+QString Tlog::spoken_chart() const {
+    if (!viewer_.paints()) return {};
+    const LogHeader& h = viewer_.header();
+    const auto& channels = viewer_.side().channel_settings();
+    QStringList drawn;
+    for (int pos = 0; pos < h.n; ++pos) {
+        const int number = h.ch[static_cast<size_t>(pos)];
+        if (number >= 1 && number <= 7 && channels[static_cast<size_t>(number - 1)].draw)
+            drawn << ui_text(log_channel_name(number, h.scale()));
+    }
+    const LogView& v = viewer_.view();
+    return QStringLiteral("Channels drawn: %1; %2 pixels per sample; samples %3 to %4 in sight")
+        .arg(drawn.isEmpty() ? QStringLiteral("none") : drawn.join(QStringLiteral(", ")))
+        .arg(v.zoom)
+        .arg(v.first)
+        .arg(std::min<int64_t>(int64_t{v.first} + v.columns - 1, h.last_index));
 }
 
 void Tlog::pblogPaint(QPainter& p, const QRect& area) {
@@ -501,8 +565,63 @@ void Tlog::pnldrawResize() {
     fit_columns(viewer_.view(), chart_width());
 }
 
+// The chart's keys: Left and Right step the cursor by a sample (with Ctrl by ten), Page Up
+// and Page Down by a chart's width, Home and End to the ends; + and - zoom. The view scrolls
+// to keep the cursor in sight.
+bool Tlog::chart_key(const QKeyEvent& key) {
+    if (!viewer_.paints()) return false;
+    const LogView& v = viewer_.view();
+    const int64_t here = cursor_sample(v);
+    const int64_t ten = key.modifiers() & Qt::ControlModifier ? 10 : 1;
+    int64_t to = here;
+    switch (key.key()) {
+        case Qt::Key_Left:
+            to = here - ten;
+            break;
+        case Qt::Key_Right:
+            to = here + ten;
+            break;
+        case Qt::Key_PageUp:
+            to = here - v.columns;
+            break;
+        case Qt::Key_PageDown:
+            to = here + v.columns;
+            break;
+        case Qt::Key_Home:
+            to = 0;
+            break;
+        case Qt::Key_End:
+            to = viewer_.last_index();
+            break;
+        case Qt::Key_Plus:
+            if (btnzoomin->isEnabled()) btnzoominClick();
+            return true;
+        case Qt::Key_Minus:
+            if (btnzoomout->isEnabled()) btnzoomoutClick();
+            return true;
+        default:
+            return false;
+    }
+    cursor_to_sample(static_cast<int32_t>(std::clamp<int64_t>(to, 0, viewer_.last_index())));
+    return true;
+}
+
+void Tlog::cursor_to_sample(int32_t sample) {
+    const LogView& v = viewer_.view();
+    if (sample < v.first)
+        sblog->setValue(sample);
+    else if (int64_t{sample} >= int64_t{v.first} + v.columns)
+        sblog->setValue(static_cast<int32_t>(int64_t{sample} - v.columns + 1));
+    const int old_x = cursor_x(viewer_.view());
+    viewer_.view().cursor = sample - viewer_.view().first;
+    cursor_line_changed(old_x);
+}
+
 bool Tlog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pblog && event->type() == QEvent::Resize) pnldrawResize();
+    if (watched == pblog && event->type() == QEvent::KeyPress &&
+        chart_key(*static_cast<QKeyEvent*>(event)))
+        return true;
     // A focused scroll bar steps with the arrow keys: Left and Up back, Right and Down on,
     // whatever the style would make of a horizontal bar.
     if ((watched == sblog || watched == sbdata) && event->type() == QEvent::KeyPress) {

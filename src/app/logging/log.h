@@ -5,6 +5,7 @@
 // saves). The window reads the file on every paint and keeps nothing of the samples.
 #pragma once
 #include <QMdiSubWindow>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 
 class QDialog;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QPainter;
 class QPushButton;
@@ -131,6 +133,11 @@ class Tlog : public QMdiSubWindow, private RecordingHost {
     void pbnamePaint(QPainter& p);
     void pbdataPaint(QPainter& p);
     void pblogPaint(QPainter& p, const QRect& area);
+    bool chart_key(const QKeyEvent& key);
+    void cursor_to_sample(int32_t sample);
+    QStringList spoken_rows(bool values) const;
+    QString spoken_cursor() const;
+    QString spoken_chart() const;
     void pnldrawResize();
     void apply_back_color();
     void set_caption(const std::string& caption);

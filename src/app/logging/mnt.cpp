@@ -17,6 +17,7 @@
 
 #include "app/common/caption.h"
 #include "app/common/qt_prompter.h"
+#include "app/common/spoken.h"
 #include "core/document/unit.h"
 #include "core/link/link_timer.h"
 #include "core/link/netunit.h"
@@ -183,10 +184,21 @@ Tmntdlg* Tmntdlg::current() {
     return the_mntdlg;
 }
 
+// Each value reads as its row does on screen: the name, the value and its unit in one line,
+// "Boost Pressure 88.8 kPa". The texts are put together only when a reader asks.
 void Tmntdlg::name_labels() {
-    for (int row = 0; row < kMonitorRows; ++row)
-        value_labels[static_cast<size_t>(row)]->setAccessibleName(
-            ui_text(monitor_row_text(row, pv::data.pressure_unit, rev_is_rpm()).name));
+    for (int row = 0; row < kMonitorRows; ++row) {
+        QLabel* l = value_labels[static_cast<size_t>(row)];
+        // A label with a name of its own sends no event at each new value; the throttled
+        // announcement below tells a reader instead.
+        l->setAccessibleName(QString::fromLatin1(kLabelNames[row]));
+        speak_text(l, QAccessible::StaticText, [l, row] {
+            const MonitorRowText t = monitor_row_text(row, pv::data.pressure_unit, rev_is_rpm());
+            QString line = ui_text(t.name);
+            if (!l->isHidden()) line += QLatin1Char(' ') + l->text().trimmed();
+            return line + QLatin1Char(' ') + ui_text(t.unit).trimmed();
+        });
+    }
 }
 
 void Tmntdlg::refresh() {
@@ -195,13 +207,16 @@ void Tmntdlg::refresh() {
     const bool shown = !value_labels[0]->isHidden();
     const bool names_changed = rpm != painted_rpm_ || pv::data.pressure_unit != painted_unit_;
     if (names_changed) {
-        name_labels();
         pbmnt->update();
+        for (QLabel* l : value_labels) texts_changed(l);
     }
     const unsigned written = labels_.refresh(live, shown, pv::data.pressure_unit, rpm);
     for (int row = 0; row < kMonitorRows; ++row) {
         QLabel* l = value_labels[static_cast<size_t>(row)];
-        if (written & (1u << row)) l->setText(QString::fromStdString(labels_.text(row)));
+        if (written & (1u << row)) {
+            l->setText(QString::fromStdString(labels_.text(row)));
+            texts_changed(l);
+        }
         // Other names may move the units' column: every label then finds its place again.
         if ((written & (1u << row)) || (names_changed && shown)) place_value_label(row);
     }

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "app/common/qt_prompter.h"
+#include "app/common/spoken.h"
 #include "app/mapedit/graph_paint.h"
 #include "app/mapedit/graph_widgets.h"
 #include "core/document/unit.h"
@@ -80,6 +81,21 @@ Tgraph::Tgraph(GraphHost* host, QWidget* parent) : QMdiSubWindow(parent), host_(
     pbgraph = new GraphBox(this, pnlgraph);
     pbgraph->setObjectName(QStringLiteral("pbgraph"));
     pbgraph->setAccessibleName(QStringLiteral("Graph"));
+    // The drawing reads as the curve it draws: the row's label and each point's header and
+    // value, as the value row beneath holds them.
+    speak_text(
+        pbgraph, QAccessible::Chart,
+        [this] {
+            const ValueRowModel* row = sggraph ? sggraph->cells() : nullptr;
+            if (!row || row->points() == 0) return pbgraph->accessibleName();
+            QStringList points;
+            for (int k = 1; k <= row->points(); ++k)
+                points << row->headerData(k, Qt::Horizontal, Qt::DisplayRole).toString() +
+                              QLatin1Char(' ') + row->cell(k).trimmed();
+            return QStringLiteral("%1, %2: %3")
+                .arg(pbgraph->accessibleName(), row->label(), points.join(QStringLiteral(", ")));
+        },
+        [this] { return windowTitle(); });
     pnlsg = new QWidget(pnlgraph);
     pnlsg->setObjectName(QStringLiteral("pnlsg"));
     pnlbtn = new QWidget(pnlsg);
@@ -230,6 +246,7 @@ void Tgraph::repaint_graph() {
     }
     sggraph->fit_columns(column_width_);
     pbgraph->update();
+    texts_changed(pbgraph);
 }
 
 void Tgraph::rebuild_graph() {
@@ -252,6 +269,7 @@ void Tgraph::cell_written(int column, int row, const std::string& text) {
         sggraph->fit_columns(column_width_);
     }
     pbgraph->update();
+    texts_changed(pbgraph);
 }
 
 void Tgraph::set_grid_enabled(bool on) {

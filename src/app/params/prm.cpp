@@ -21,6 +21,7 @@
 #include <span>
 
 #include "app/common/qt_prompter.h"
+#include "app/common/spoken.h"
 #include "core/document/unit.h"
 #include "core/link/netunit.h"
 #include "core/params/memo.h"
@@ -250,10 +251,15 @@ void Tprmdlg::build() {
     auto state_row = [&](const char* name, const char* object, QLabel*& value) {
         value = new QLabel(tsvalvecondition);
         value->setObjectName(latin(object));
-        value->setAccessibleName(latin(name));
         value->setTextInteractionFlags(Qt::TextSelectableByKeyboard);
         value->setFocusPolicy(Qt::TabFocus);
-        g5->addWidget(new QLabel(latin(name), tsvalvecondition), r, 0);
+        auto* caption = new QLabel(latin(name), tsvalvecondition);
+        // The value reads with its caption, as the row reads across: "Control: ON".
+        speak_text(value, QAccessible::StaticText, [caption, value] {
+            const QString v = value->text().trimmed();
+            return caption->text() + (v.startsWith(QLatin1Char(':')) ? v : QLatin1Char(' ') + v);
+        });
+        g5->addWidget(caption, r, 0);
         g5->addWidget(value, r++, 1);
     };
     state_row("Control", "lbpower", lbpower);

@@ -20,6 +20,7 @@
 #include <cctype>
 
 #include "app/common/qt_prompter.h"
+#include "app/common/spoken.h"
 #include "app/mapedit/graph.h"
 #include "app/mapedit/map.h"
 #include "app/shell/dialogs.h"
@@ -309,6 +310,7 @@ QAction* Tmain::action(const QString& name) const {
 
 void Tmain::repaint_status_bar() {
     panel0_->update();
+    texts_changed(panel0_);
 }
 
 void Tmain::set_undo_enabled(bool enabled) {

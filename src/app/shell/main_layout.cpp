@@ -16,7 +16,9 @@
 #include <algorithm>
 
 #include "app/common/qt_prompter.h"
+#include "app/common/spoken.h"
 #include "app/shell/main.h"
+#include "core/document/unit.h"
 #include "core/ui/texts.h"
 
 namespace pv {
@@ -33,6 +35,13 @@ class StatusPanel0 : public QFrame {
         for (const char* t : {"CHECK..", "LOCK...", "LOAD...", "SEND..."})
             text = std::max(text, fm.horizontalAdvance(QString::fromLatin1(t)));
         setFixedWidth(std::max(50, text + 2 + 2 * frameWidth() + 4));
+        // The panel's text as it reads, the link's own word kept when a transfer covers it.
+        speak_text(this, QAccessible::StaticText, [] {
+            const QString shown = ui_text(status_panel0_look().text).trimmed();
+            const QString link = ui_text(msg_text(6)).trimmed();
+            if (shown.isEmpty()) return QStringLiteral("Link off");
+            return state.link_on && shown != link ? link + QStringLiteral(", ") + shown : shown;
+        });
     }
 
   protected:
@@ -114,16 +123,10 @@ void Tmain::build_menus() {
 }
 
 // A click on a toggle button runs its command, which decides whether the button stays down.
-// Anything else that flips the button (a screen reader's Toggle action) does the same, so
-// that the button never shows a state its command did not take.
+// A screen reader's Toggle clicks it too, so the button never shows a state its command did
+// not take.
 void Tmain::run_command_on_any_toggle(QAction* a) {
-    auto* b = qobject_cast<QToolButton*>(toolbar_->widgetForAction(a));
-    if (!b) return;
-    connect(b, &QToolButton::toggled, a, [a, b](bool down) {
-        if (down == a->isChecked()) return;  // the command's own state, shown
-        b->setChecked(a->isChecked());
-        a->trigger();
-    });
+    if (auto* b = qobject_cast<QToolButton*>(toolbar_->widgetForAction(a))) toggle_by_click(b);
 }
 
 void Tmain::build_toolbar() {

@@ -4,8 +4,10 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <utility>
 
 #include "app/common/qt_prompter.h"
+#include "app/common/spoken.h"
 #include "core/ui/about.h"
 #include "core/ui/texts.h"
 
@@ -63,9 +65,11 @@ Tvsndlg::Tvsndlg(QWidget* parent) : QDialog(parent) {
         label(Panel1, "lbdisp_ver", QStringLiteral("Display Ver."), kLabelLeft, kDisplayTop);
     lbvnum_display =
         label(Panel1, "lbvnum_display", QStringLiteral("CONNECTING ERROR"), 0, kDisplayTop);
-    // A screen reader reads each number with the label beside it.
-    lbvnum_valve->setAccessibleName(lbvalve_ver->text());
-    lbvnum_display->setAccessibleName(lbdisp_ver->text());
+    // A screen reader reads each number with the caption beside it: "Valve Ver. 1.23".
+    for (auto [number, caption] : {std::pair{lbvnum_valve, lbvalve_ver}, {lbvnum_display, lbdisp_ver}})
+        speak_text(number, QAccessible::StaticText, [number, caption] {
+            return caption->text() + QLatin1Char(' ') + number->text().trimmed();
+        });
     Copyright = label(Panel1, "Copyright", ui_text(text(Catalog::Ver, 3)), 0, kCopyrightTop);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
