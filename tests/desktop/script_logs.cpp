@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMdiSubWindow>
 
 #include "desktop/scripts.h"
@@ -89,6 +90,26 @@ void comparison(Driver& d) {
     log_display_setting(d, comparison_log, "Totherlsetdlg", "btncancel");
 }
 
+// View > Log Overlay > Time in Cell with DRIVE.PVL open: Boost Correction Map A takes the
+// drive's colours and the legend comes up beside the grid.
+void log_overlay(Driver& d) {
+    d.step("Mode A, then View > Log Overlay > Time in Cell");
+    bring_to_front(d, QStringLiteral("EXAMPLE.PVD"));
+    d.click("the Mode A group", list_item(map_window, "lvmap1", QStringLiteral("Mode A")));
+    d.wait_active(QStringLiteral("Pavex Dravlo"));
+    d.keys("alt+v");
+    d.click_menu_item("menuoverlay");
+    d.click_menu_item("mov1");
+    d.wait_until("the overlay's legend beside the grid", [] {
+        QWidget* legend = child_named(map_window(), QStringLiteral("pnloverlay"));
+        auto* title = legend ? legend->findChild<QLabel*>(QStringLiteral("lboverlaytitle")) : nullptr;
+        auto* note = legend ? legend->findChild<QLabel*>(QStringLiteral("lboverlaynote")) : nullptr;
+        return legend && legend->isVisible() && title &&
+               title->text() == QLatin1String("Time in cell [s]") && note && !note->isVisible();
+    });
+    look(d, "log-overlay");
+}
+
 }  // namespace
 
 void script_logs(Driver& d) {
@@ -97,6 +118,7 @@ void script_logs(Driver& d) {
     open_document(d);
     log_link(d);
     log_display_setting(d, data_log, "Tlsetdlg", "btncancel");
+    log_overlay(d);
     comparison(d);
     exit_program(d);
 }

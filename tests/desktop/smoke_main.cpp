@@ -33,7 +33,8 @@ namespace {
 const desk::Script kScripts[] = {
     {"document", desk::script_document, "[OPTION]\nCOM=2\n"},
     {"live", desk::script_live},
-    {"logs", desk::script_logs},
+    // The overlay turned on in the map window stays on for the next start.
+    {"logs", desk::script_logs, "OVERLAY=1\n"},
 };
 
 const desk::Script* g_script = nullptr;

@@ -40,6 +40,7 @@ void add_group(QMenu* menu, std::array<QAction*, N>& items, const char* prefix, 
 void Tmain::build_overlay_menu(QMenu* view) {
     QMenu* overlay = view->addMenu(menu_text(130));
     overlay->setObjectName(QStringLiteral("menuoverlay"));
+    overlay->menuAction()->setObjectName(QStringLiteral("menuoverlay"));
     add_group(overlay, mov, "mov", 131, [this](int tag) { movClick(tag); });
     overlay->addSeparator();
     add_group(overlay, movlog, "movlog", 135, [this](int tag) { movlogClick(tag); });
