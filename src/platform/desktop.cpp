@@ -17,6 +17,7 @@
 
 #include "core/files/file_io.h"
 #include "core/settings/ini.h"
+#include "platform/program_folder.h"
 
 namespace pv {
 namespace {
@@ -106,12 +107,6 @@ bool on_path(const char* program) {
     return false;
 }
 
-// The folder a program lives in, for telling copies apart in a file manager's list.
-std::string folder_name(const std::string& program_path) {
-    size_t slash = program_path.find_last_of('/');
-    return slash == std::string::npos || slash == 0 ? "/" : program_path.substr(0, slash);
-}
-
 // The folders desktop entries are looked up in: the user's, then $XDG_DATA_DIRS.
 std::vector<std::string> application_folders(const std::string& user_apps) {
     std::vector<std::string> dirs{user_apps};
@@ -187,12 +182,13 @@ bool write_file_associations(const std::string& program_path, const std::string&
     for (const char* t : {kDataMimeType, kLogMimeType})
         if (!handled_elsewhere(t, apps, id)) ours.push_back(t);
 
-    // Hidden from the menus: the package's entry, or the next copy's, is not doubled there.
+    // Hidden from the menus: the package's entry, or the next copy's, is not doubled there. The
+    // folder in its name tells copies apart in a file manager's list.
     std::string entry =
         "[Desktop Entry]\n"
         "Type=Application\n"
         "Name=Pavex Dravlo (" +
-        folder_name(program_path) +
+        folder_of(program_path) +
         ")\n"
         "Comment=Edit, monitor and log the data of a Pavex5 boost controller\n"
         "Exec=" +
