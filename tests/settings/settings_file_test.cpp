@@ -115,6 +115,31 @@ TEST_F(SettingsFile, WriteBackKeepsForeignKeysAndNeverWritesTheHeader) {
     EXPECT_EQ(again.pvd_dir, "/data");
 }
 
+TEST_F(SettingsFile, LogOverlayChoicesAreKeptAndOutOfRangeOnesFallBack) {
+    IniFile none;
+    read_settings(none, "/p", shell);
+    EXPECT_EQ(settings.overlay_choice, 0) << "off on a first start";
+    EXPECT_EQ(settings.overlay_throttle, 80);
+
+    IniFile ini;
+    ini.parse("[view]\noverlay=2\nOVERLAYLOG=1\nOVERLAYFILTER=7\nOVERLAYTHROTTLE=101\n");
+    read_settings(ini, "/p", shell);
+    EXPECT_EQ(settings.overlay_choice, 2);
+    EXPECT_EQ(settings.overlay_log, 1);
+    EXPECT_EQ(settings.overlay_filter, 0);
+    EXPECT_EQ(settings.overlay_throttle, 80);
+
+    settings.overlay_choice = 3;
+    settings.overlay_filter = 2;
+    settings.overlay_throttle = 95;
+    write_settings(ini, shell);
+    settings = Settings{};
+    read_settings(ini, "/p", shell);
+    EXPECT_EQ(settings.overlay_choice, 3);
+    EXPECT_EQ(settings.overlay_filter, 2);
+    EXPECT_EQ(settings.overlay_throttle, 95);
+}
+
 TEST_F(SettingsFile, FolderTextsGoThroughTheCodec) {
     SettingsTextCodec codec;
     codec.to_utf8 = [](const std::string& s) { return "<" + s + ">"; };
