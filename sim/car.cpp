@@ -111,107 +111,51 @@ uint8_t Car::rev_byte(bool speed_units) const {
 void Car::plan_cycle() {
     plan_size_ = 0;
     plan_at_ = 0;
+    // The fields are drawn in the order they are written: a seed gives one drive.
     auto add = [this](Manoeuvre m) { plan_[plan_size_++] = m; };
-    auto act = [](Act a) {
-        Manoeuvre m;
-        m.act = a;
-        return m;
-    };
     const bool rolling = kmh() >= 30;
     switch (drive_) {
         case Drive::sweep:
-        case Drive::idle: {
-            Manoeuvre w = act(Act::wait);
-            w.seconds = draw(4, 9);
-            add(w);
-            Manoeuvre b = act(Act::blip);
-            b.pedal = draw(20, 45);
-            b.seconds = draw(0.6, 1.4);
-            add(b);
-            w.seconds = draw(3, 6);
-            add(w);
+        case Drive::idle:
+            add({.act = Act::wait, .seconds = draw(4, 9)});
+            add({.act = Act::blip, .pedal = draw(20, 45), .seconds = draw(0.6, 1.4)});
+            add({.act = Act::wait, .seconds = draw(3, 6)});
             break;
-        }
         case Drive::street: {
-            Manoeuvre w = act(Act::wait);
-            w.seconds = draw(4, 8);
-            add(w);
-            Manoeuvre a = act(Act::pull_away);
-            a.kmh = draw(45, 60);
-            a.pedal = draw(25, 40);
-            a.shift_rpm = draw(2600, 3200);
-            add(a);
-            Manoeuvre c = act(Act::cruise);
-            c.kmh = a.kmh;
-            c.seconds = draw(8, 15);
-            add(c);
-            Manoeuvre p = act(Act::pull);
-            p.top_gear = draw(0, 1) < 0.5 ? 3 : 4;
-            p.shift_rpm = draw(6200, 6800);
-            add(p);
-            Manoeuvre o = act(Act::coast);
-            o.seconds = draw(2, 4);
-            add(o);
-            Manoeuvre b = act(Act::brake);
-            b.kmh = draw(50, 70);
-            b.decel = draw(2.5, 4);
-            add(b);
-            c.kmh = b.kmh;
-            c.seconds = draw(6, 12);
-            add(c);
-            o.seconds = 3;
-            add(o);
-            b.kmh = 0;
-            b.decel = draw(2, 3.5);
-            add(b);
+            add({.act = Act::wait, .seconds = draw(4, 8)});
+            const double town = draw(45, 60);
+            add({.act = Act::pull_away,
+                 .kmh = town,
+                 .pedal = draw(25, 40),
+                 .shift_rpm = draw(2600, 3200)});
+            add({.act = Act::cruise, .kmh = town, .seconds = draw(8, 15)});
+            add({.act = Act::pull,
+                 .top_gear = draw(0, 1) < 0.5 ? 3 : 4,
+                 .shift_rpm = draw(6200, 6800)});
+            add({.act = Act::coast, .seconds = draw(2, 4)});
+            const double slower = draw(50, 70);
+            add({.act = Act::brake, .kmh = slower, .decel = draw(2.5, 4)});
+            add({.act = Act::cruise, .kmh = slower, .seconds = draw(6, 12)});
+            add({.act = Act::coast, .seconds = 3});
+            add({.act = Act::brake, .kmh = 0, .decel = draw(2, 3.5)});
             break;
         }
-        case Drive::pulls: {
-            if (!rolling) {
-                Manoeuvre a = act(Act::pull_away);
-                a.kmh = 40;
-                a.pedal = 35;
-                a.shift_rpm = 2800;
-                add(a);
-            }
-            Manoeuvre c = act(Act::cruise);
-            c.kmh = draw(38, 45);
-            c.seconds = draw(3, 5);
-            add(c);
-            Manoeuvre p = act(Act::pull);
-            p.top_gear = 4;
-            p.shift_rpm = draw(6300, 6800);
-            add(p);
-            Manoeuvre o = act(Act::coast);
-            o.seconds = draw(1.5, 2.5);
-            add(o);
-            Manoeuvre b = act(Act::brake);
-            b.kmh = draw(38, 45);
-            b.decel = draw(4, 6);
-            add(b);
+        case Drive::pulls:
+            if (!rolling) add({.act = Act::pull_away, .kmh = 40, .pedal = 35, .shift_rpm = 2800});
+            add({.act = Act::cruise, .kmh = draw(38, 45), .seconds = draw(3, 5)});
+            add({.act = Act::pull, .top_gear = 4, .shift_rpm = draw(6300, 6800)});
+            add({.act = Act::coast, .seconds = draw(1.5, 2.5)});
+            add({.act = Act::brake, .kmh = draw(38, 45), .decel = draw(4, 6)});
             break;
-        }
         case Drive::track: {
-            if (!rolling) {
-                Manoeuvre a = act(Act::pull_away);
-                a.kmh = 70;
-                a.pedal = 70;
-                a.shift_rpm = 6000;
-                add(a);
-            }
-            Manoeuvre p = act(Act::pull);
-            p.top_gear = 5;
-            p.kmh = draw(170, 210);
-            p.shift_rpm = draw(6500, 6900);
-            add(p);
-            Manoeuvre b = act(Act::brake);
-            b.kmh = draw(70, 110);
-            b.decel = draw(7, 9);
-            add(b);
-            Manoeuvre c = act(Act::cruise);
-            c.kmh = b.kmh;
-            c.seconds = draw(2.5, 5);
-            add(c);
+            if (!rolling) add({.act = Act::pull_away, .kmh = 70, .pedal = 70, .shift_rpm = 6000});
+            add({.act = Act::pull,
+                 .kmh = draw(170, 210),
+                 .top_gear = 5,
+                 .shift_rpm = draw(6500, 6900)});
+            const double corner = draw(70, 110);
+            add({.act = Act::brake, .kmh = corner, .decel = draw(7, 9)});
+            add({.act = Act::cruise, .kmh = corner, .seconds = draw(2.5, 5)});
             break;
         }
     }

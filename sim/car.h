@@ -59,10 +59,10 @@ class Car {
     struct Manoeuvre {
         Act act = Act::wait;
         double kmh = 0;        // speed to reach or hold
-        double seconds = 0;    // how long (wait, blip, cruise, coast)
         double pedal = 0;      // throttle opening, %
-        double shift_rpm = 0;  // where the driver changes up
+        double seconds = 0;    // how long (wait, blip, cruise, coast)
         int top_gear = 5;      // the last gear of a pull
+        double shift_rpm = 0;  // where the driver changes up
         double decel = 0;      // m/s^2 under the brakes
     };
 
