@@ -130,17 +130,10 @@ bool handled_elsewhere(const std::string& type, const std::string& user_apps,
             if (name.size() < 8 || name.compare(name.size() - 8, 8, ".desktop") != 0) continue;
             if (dir == user_apps && name == own_id) continue;
             auto text = read_regular_file(dir + "/" + name, 1 << 16);
-            if (!text) continue;
-            std::istringstream lines(*text);
-            std::string line;
-            while (std::getline(lines, line)) {
-                if (line.rfind("MimeType=", 0) != 0) continue;
-                std::istringstream types(line.substr(9));
-                std::string t;
-                while (std::getline(types, t, ';'))
-                    if (t == type) found = true;
+            if (text && entry_lists_type(*text, type)) {
+                found = true;
+                break;
             }
-            if (found) break;
         }
         closedir(d);
         if (found) return true;
@@ -149,6 +142,20 @@ bool handled_elsewhere(const std::string& type, const std::string& user_apps,
 }
 
 }  // namespace
+
+bool entry_lists_type(const std::string& entry_text, const std::string& type) {
+    std::istringstream lines(entry_text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("MimeType=", 0) != 0) continue;
+        std::istringstream types(line.substr(9));
+        std::string t;
+        while (std::getline(types, t, ';'))
+            if (t == type) return true;
+    }
+    return false;
+}
 
 std::string desktop_exec_line(const std::string& program_path) {
     std::string quoted = "\"";

@@ -24,6 +24,9 @@ bool write_file_associations(const std::string& program_path, const std::string&
                              const std::string& data_description,
                              const std::string& log_description);
 
+// Whether a desktop entry's text lists `type` in its MimeType key.
+bool entry_lists_type(const std::string& entry_text, const std::string& type);
+
 // The text of the .desktop entry's Exec key for `program_path`, with its quoting rules.
 std::string desktop_exec_line(const std::string& program_path);
 
