@@ -1,6 +1,8 @@
 // The map grid's log overlay in the real windows: View > Log Overlay over the data log that
 // is open, the legend beside the grid, the cells' colours, tooltips and what a screen reader
 // hears, the filters and the comparison log, the live trace on top, and the printed page.
+#include "app/mapedit/map_overlay.h"
+
 #include <QAccessible>
 #include <QAccessibleTableInterface>
 #include <QImage>
@@ -14,7 +16,6 @@
 #include "app/logging/log.h"
 #include "app/mapedit/map.h"
 #include "app/mapedit/map_grid.h"
-#include "app/mapedit/map_overlay.h"
 #include "app/print/print_pages.h"
 #include "app_fixture.h"
 #include "core/logging/log_file.h"
@@ -84,9 +85,11 @@ TEST_F(MapOverlayTest, TheMenuColoursTheGridFromTheDataLogWithLegendAndTooltips)
     EXPECT_EQ(map.lbloverlay->title->text(), QStringLiteral("Time in cell [s]"));
     EXPECT_EQ(map.lbloverlay->high->text(), QStringLiteral("0.3"));
     EXPECT_EQ(map.lbloverlay->source->text(), QStringLiteral("Data Log"));
-    EXPECT_EQ(tip(map, 1, 1),
-              QStringLiteral("Time: 0.3 s\nSamples: 3\nMean boost: 11.7 kPa\nPeak boost: 30.0 kPa"));
-    EXPECT_EQ(tip(map, 2, 1), QStringLiteral("Time: 0.0 s\nSamples: 0\nMean boost: -\nPeak boost: -"));
+    EXPECT_EQ(
+        tip(map, 1, 1),
+        QStringLiteral("Time: 0.3 s\nSamples: 3\nMean boost: 11.7 kPa\nPeak boost: 30.0 kPa"));
+    EXPECT_EQ(tip(map, 2, 1),
+              QStringLiteral("Time: 0.0 s\nSamples: 0\nMean boost: -\nPeak boost: -"));
     // Cell (3, 5) is not selected: its background is the scale's colour for 0.1 of 0.3 s.
     const QColor third = overlay_qcolor(overlay_colour(1.0 / 3));
     EXPECT_GT(pixels(map, 3, 5, third), 20);

@@ -33,8 +33,8 @@ class Overlay : public ::testing::Test {
         fill_grid_values();
     }
     // A current recording of (rev, throttle, pressure, marking) samples, 100 ms apart.
-    std::string drive(std::initializer_list<std::array<uint16_t, 4>> samples,
-                      uint16_t rev_flag = 1, const std::string& name = "drive.PVL") {
+    std::string drive(std::initializer_list<std::array<uint16_t, 4>> samples, uint16_t rev_flag = 1,
+                      const std::string& name = "drive.PVL") {
         Words w = logtest::current_header(100, rev_flag, 0);
         for (const auto& x : samples) w.insert(w.end(), {x[2], 0, x[0], x[1], 0, 0, x[3]});
         const std::string path = s.path(name);
@@ -52,9 +52,9 @@ class Overlay : public ::testing::Test {
 
 // Column 1: 1000 rpm (3 samples: 10.0, 30.0 and -5.0 kPa), column 3: 4000 rpm (1 sample of
 // 110.0 kPa), column 5: 7000 rpm (2 samples, 60.0 and 70.0 kPa); columns 2 and 4 empty.
-std::initializer_list<std::array<uint16_t, 4>> kDrive = {
-    {10, 0, 100, 0}, {10, 0, 300, 255}, {14, 0, 65486, 0}, {40, 90, 1100, 255},
-    {70, 0, 600, 0}, {250, 0, 700, 0}};
+std::initializer_list<std::array<uint16_t, 4>> kDrive = {{10, 0, 100, 0},   {10, 0, 300, 255},
+                                                         {14, 0, 65486, 0}, {40, 90, 1100, 255},
+                                                         {70, 0, 600, 0},   {250, 0, 700, 0}};
 
 TEST_F(Overlay, FiguresColoursTooltipsAndLegendFollowTheChoice) {
     const std::string log = drive(kDrive);

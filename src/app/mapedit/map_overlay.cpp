@@ -28,7 +28,8 @@ void OverlayScaleBar::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect r = rect().adjusted(0, 0, -1, -1);
     QLinearGradient g(r.topLeft(), r.bottomLeft());
-    for (int k = 0; k <= 8; ++k) g.setColorAt(k / 8.0, overlay_qcolor(overlay_colour(1.0 - k / 8.0)));
+    for (int k = 0; k <= 8; ++k)
+        g.setColorAt(k / 8.0, overlay_qcolor(overlay_colour(1.0 - k / 8.0)));
     p.fillRect(r, g);
     p.setPen(palette().color(QPalette::WindowText));
     p.drawRect(r);
@@ -128,9 +129,10 @@ void Tmap::refresh_overlay(bool choice_changed) {
     MapGridModel& cells = *sgmap->cells();
     for (int c = 1; c <= 5; ++c)
         for (int r = 1; r <= 5; ++r)
-            cells.set_tip(c, r, overlay_->look.on && overlay_->look.note.empty()
-                                    ? ui_text(overlay_->look.cells[c - 1][r - 1].tooltip)
-                                    : QString());
+            cells.set_tip(c, r,
+                          overlay_->look.on && overlay_->look.note.empty()
+                              ? ui_text(overlay_->look.cells[c - 1][r - 1].tooltip)
+                              : QString());
     lbloverlay->show_look(overlay_->look);
     cells.repaint_all();
 }

@@ -85,7 +85,8 @@ void Tmain::movfClick(int tag) {
         const auto typed = prompter().input(text(Catalog::Menu, 130), text(Catalog::Menu, 140),
                                             std::to_string(settings.overlay_throttle));
         long percent = 0;
-        if (typed && !parse_integer(*typed, 0, 100, percent)) prompter().message(Icon::Error, msg_text(9));
+        if (typed && !parse_integer(*typed, 0, 100, percent))
+            prompter().message(Icon::Error, msg_text(9));
         if (!typed || !parse_integer(*typed, 0, 100, percent)) {
             overlay_settings_changed();
             return;

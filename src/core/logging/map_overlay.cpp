@@ -111,7 +111,8 @@ CellsFilter overlay_filter() {
         case 1:
             return {CellsFilter::Kind::marked, 0};
         case 2:
-            return {CellsFilter::Kind::throttle_above, std::clamp<int>(settings.overlay_throttle, 0, 100)};
+            return {CellsFilter::Kind::throttle_above,
+                    std::clamp<int>(settings.overlay_throttle, 0, 100)};
         default:
             return {};
     }
@@ -129,10 +130,10 @@ bool OverlayTally::update(const std::string& path, const CellsFilter& filter) {
         const auto size = std::filesystem::file_size(path, ec);
         key.size = ec ? -1 : static_cast<int64_t>(size);
         const auto when = std::filesystem::last_write_time(path, ec);
-        key.changed_ns = ec ? 0
-                            : std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                  when.time_since_epoch())
-                                  .count();
+        key.changed_ns =
+            ec ? 0
+               : std::chrono::duration_cast<std::chrono::nanoseconds>(when.time_since_epoch())
+                     .count();
     }
     key.map_id = grid.current_map;
     key.axis_select_no = data.axis_select_no;
@@ -169,8 +170,8 @@ bool OverlayTally::update(const std::string& path, const CellsFilter& filter) {
         problem_ = OverlayProblem::refused;
         return true;
     }
-    problem_ = tally_grid_cells(log, filter, cells_) ? OverlayProblem::none
-                                                     : OverlayProblem::unreadable;
+    problem_ =
+        tally_grid_cells(log, filter, cells_) ? OverlayProblem::none : OverlayProblem::unreadable;
     return true;
 }
 
@@ -211,8 +212,7 @@ OverlayLook overlay_look(const OverlayTally& tally, OverlayChoice choice, Overla
     look.legend.filter = filter_text(tally.filter());
     look.legend.empty = map_text(t_no_samples);
     look.note = note_of(tally, source);
-    if (tally.problem() == OverlayProblem::none && choice != OverlayChoice::time &&
-        !m.has_pressure)
+    if (tally.problem() == OverlayProblem::none && choice != OverlayChoice::time && !m.has_pressure)
         look.note = map_text(t_no_pressure);
     if (!look.note.empty()) return look;
 
@@ -251,10 +251,10 @@ OverlayLook overlay_look(const OverlayTally& tally, OverlayChoice choice, Overla
             OverlayCell& cell = look.cells[c][r];
             const bool some = t.samples > 0;
             const bool boost = some && m.has_pressure;
-            const std::string mean = boost ? fixed(cell_mean_pressure(t, h), 1) + " " + boost_unit
-                                          : std::string("-");
-            const std::string peak = boost ? fixed(cell_peak_pressure(t, h), 1) + " " + boost_unit
-                                          : std::string("-");
+            const std::string mean =
+                boost ? fixed(cell_mean_pressure(t, h), 1) + " " + boost_unit : std::string("-");
+            const std::string peak =
+                boost ? fixed(cell_peak_pressure(t, h), 1) + " " + boost_unit : std::string("-");
             cell.tooltip = map_text(t_tip_time) + fixed(cell_seconds(t, h), time_decimals_) +
                            " s\n" + map_text(t_tip_samples) + std::to_string(t.samples) + "\n" +
                            map_text(t_tip_mean) + mean + "\n" + map_text(t_tip_peak) + peak;

@@ -21,7 +21,6 @@
 
 namespace pv {
 
-
 // The overlay's menu choices as the settings keep them (settings.overlay_*).
 OverlayChoice overlay_choice();
 OverlaySource overlay_source();
@@ -92,9 +91,9 @@ OverlayRgb overlay_ink(OverlayRgb back);
 struct OverlayCell {
     bool filled = false;  // a cell without samples keeps the window colour
     OverlayRgb fill;
-    OverlayRgb ink;           // for the value text on the fill
-    std::string figure;       // the chosen figure as printed ("-" without samples)
-    std::string tooltip;      // seconds, samples, mean and peak boost, one per line
+    OverlayRgb ink;       // for the value text on the fill
+    std::string figure;   // the chosen figure as printed ("-" without samples)
+    std::string tooltip;  // seconds, samples, mean and peak boost, one per line
 };
 
 struct OverlayLegend {
