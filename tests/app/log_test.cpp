@@ -14,6 +14,8 @@
 #include <QToolButton>
 
 #include "app/common/modal.h"
+#include "app/common/qt_prompter.h"
+#include "app/link/port_watch.h"
 #include "app/logging/mnt.h"
 #include "app/mapedit/map.h"
 #include "app_fixture.h"
@@ -22,6 +24,7 @@
 #include "core/logging/log_file.h"
 #include "core/logging/log_view.h"
 #include "core/logging/recorder.h"
+#include "core/ui/texts.h"
 #include "sim/sim_port.h"
 #include "sim/sim_unit.h"
 
@@ -296,6 +299,7 @@ TEST_F(Recording, StartRecordsUntilEscapeAndShowsTheDrive) {
     EXPECT_EQ(recording.logging_active, 0);
     EXPECT_TRUE(main->findChild<QTimer*>(QStringLiteral("linktimer"))->isActive());
     EXPECT_TRUE(w->btnsave->isEnabled());
+    EXPECT_TRUE(main->port_watch()->notice_text().isEmpty()) << "Escape is the user's own end";
 }
 
 TEST_F(Recording, ASilentUnitEndsItWithTheSamplesSoFar) {
@@ -309,6 +313,9 @@ TEST_F(Recording, ASilentUnitEndsItWithTheSamplesSoFar) {
     EXPECT_EQ(log_window()->viewer().last_index(), 1);
     EXPECT_EQ(fs::file_size((root / "prog" / "TMPLOG.PVL").string()), 2u * (19 + 7 * 2));
     EXPECT_EQ(state.monitor_open, 0);
+    // The status bar says why it ended, with no box to close.
+    EXPECT_EQ(main->port_watch()->notice_text(), ui_text(msg_text(225)));
+    EXPECT_TRUE(prompts.shown.empty());
 }
 
 }  // namespace

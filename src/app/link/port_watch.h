@@ -36,12 +36,13 @@ class PortWatch : public QObject {
     QString notice_text() const;
     bool relink_offered() const;
     void relink_click();
+    // Shows the status bar's notice, with the one-click offer to link again when asked.
+    void show_notice(const std::string& text8, bool offer_relink);
 
   private:
     void ports_changed(const std::vector<PortEntry>& appeared,
                        const std::vector<PortEntry>& removed);
     void link_gave_up();
-    void show_notice(const std::string& text8, bool offer_relink);
     void hide_notice();
     void watch_folders();
 

@@ -679,7 +679,8 @@ void Tlog::btnlsetClick() {
 }
 
 void Tlog::btnlogstartClick() {
-    start_recording(*this);
+    if (start_recording(*this) && recording.end != RecordingEnd::stopped)
+        host_.recording_ended(recording.end);
 }
 
 // --- Recording -----------------------------------------------------------------------------

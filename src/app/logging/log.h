@@ -53,6 +53,9 @@ class LogWindowHost {
     virtual void log_channels_changed() = 0;
     // The window is closing (FormClose): commands, Log Link and the registry follow.
     virtual void log_window_closed(const LogSide& side) = 0;
+    // A recording ended by itself before the user stopped it (the unit fell silent, the file
+    // took no more): the program says why, without a message box.
+    virtual void recording_ended(RecordingEnd /*why*/) {}
 };
 
 // A paint box: paints through a callback and reports mouse presses.

@@ -5,6 +5,7 @@
 #include <QPointer>
 
 #include "app/common/modal.h"
+#include "app/link/port_watch.h"
 #include "app/logging/log.h"
 #include "app/logging/lset.h"
 #include "app/logging/mnt.h"
@@ -106,6 +107,10 @@ class LogCommands : public QObject, public LogWindowHost, public LogViews {
             map->overlay_logs_changed();
             map->repaint_grid();
         }
+    }
+    void recording_ended(RecordingEnd why) override {
+        if (why == RecordingEnd::unit_silent && main_.port_watch())
+            main_.port_watch()->show_notice(msg_text(225), false);
     }
     void log_window_closed(const LogSide& side) override {
         (&side == &data_log_side ? data_log_ : other_log_) = nullptr;
