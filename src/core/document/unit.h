@@ -178,6 +178,12 @@ struct Settings {
     // Folder of the files the program writes beside itself (UNITDATA.PVD, TMPLOG.PVL, the
     // settings file): the program's folder, or the user's config folder when that is read-only.
     std::string data_folder = ".";
+    // Restore points of the unit: their folder (empty keeps none), how many are kept, and
+    // whether a send first reads the unit to keep one. Review shows a send's changes first.
+    std::string history_folder;
+    uint32_t history_limit = 200;
+    uint8_t history_before_send = 1;
+    uint8_t review_send = 0;
 };
 
 // The grid working area: one table shown by the map window.

@@ -8,6 +8,7 @@
 #include "core/link/link_timer.h"
 #include "core/link/lock.h"
 #include "core/link/netunit.h"
+#include "core/link/send_guard.h"
 #include "core/ui/hooks.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
@@ -270,6 +271,7 @@ bool load_all_data() {
         document_flow().make_map_window();
         state.doc_is_new = 0;
         document_flow().save_unit_data();
+        keep_loaded_point();
         document_flow().set_map_caption(text(Catalog::Map, 23));
         link_on_start();
         state.last_log_file = text(Catalog::Log, 19);
@@ -367,7 +369,7 @@ bool send_all_data() {
             }
             if (document_views().commit_axis_edit()) {
                 busy.to(3);
-                if (unlocked_for_send()) {
+                if (unlocked_for_send() && guard_send(RestoreCause::before_send_all)) {
                     set_comm_state(2);
                     UiBusy ui_busy;
                     sent = run_net_dialog(2);
@@ -399,7 +401,7 @@ bool send_parameter() {
             if (state.send_allowed && state.doc_open) {
                 busy.to(0);
                 busy.to(3);
-                if (unlocked_for_send()) {
+                if (unlocked_for_send() && guard_send(RestoreCause::before_send_parameter)) {
                     busy.to(2);
                     sent = send_parameter_set();
                     if (!sent) error_message(43);

@@ -77,6 +77,10 @@ void read_settings(const IniFile& ini, const std::string& program_dir, ShellSett
     settings.com_port = com_item(ini.read_int("OPTION", "COM", 1));
     settings.trace_length = locus_item(ini.read_int("OPTION", "LOCUS", 3));
     settings.auto_select = autoselect_item(ini.read_int("OPTION", "AUTOSELECT", 2));
+    const int32_t limit = ini.read_int("OPTION", "HISTORY", 200);
+    settings.history_limit = limit >= 1 && limit <= 100000 ? static_cast<uint32_t>(limit) : 200;
+    settings.history_before_send = ini.read_bool("OPTION", "HISTORYSEND", true);
+    settings.review_send = ini.read_bool("OPTION", "REVIEWSEND", false);
 
     auto folder = [&](const char* key) {
         auto v = ini.value("FILEDIR", key);
@@ -122,6 +126,9 @@ void write_settings(IniFile& ini, const ShellSettings& shell, const SettingsText
     ini.write_int("OPTION", "COM", settings.com_port);
     ini.write_int("OPTION", "LOCUS", settings.trace_length);
     ini.write_int("OPTION", "AUTOSELECT", settings.auto_select);
+    ini.write_int("OPTION", "HISTORY", static_cast<int32_t>(settings.history_limit));
+    ini.write_bool("OPTION", "HISTORYSEND", settings.history_before_send != 0);
+    ini.write_bool("OPTION", "REVIEWSEND", settings.review_send != 0);
     ini.write_string("FILEDIR", "PVD", encode(codec, shell.pvd_dir));
     ini.write_string("FILEDIR", "PVL", encode(codec, settings.log_dir));
     ini.write_int("MONITOR", "FONTINDEX", settings.monitor_font_index);

@@ -1,0 +1,73 @@
+#include "core/link/send_guard.h"
+
+#include <ctime>
+
+#include "core/link/netunit.h"
+#include "core/link/transfers.h"
+#include "core/ui/prompter.h"
+#include "core/ui/texts.h"
+
+namespace pv {
+
+namespace {
+
+SendReview* installed_review = nullptr;
+
+bool confirm_by_question(const std::vector<Difference>& changes) {
+    std::string text = msg_text(230);
+    for (const Difference& d : changes) {
+        text += "\r\n" + d.name + ": " + d.a_text + " -> " + d.b_text;
+    }
+    return prompter().ask(Icon::Question, Buttons::OkCancel, text) == Answer::Ok;
+}
+
+void keep_point(const ControllerData& d, RestoreCause cause) {
+    if (history_folder().empty()) return;
+    if (!keep_restore_point(d, cause, history_folder(), std::time(nullptr)))
+        prompter().message(Icon::Warning, msg_text(228));
+}
+
+}  // namespace
+
+void set_send_review(SendReview* review) {
+    installed_review = review;
+}
+
+std::vector<Difference> send_changes(const ControllerData& in_unit, const ControllerData& doc,
+                                     bool parameters_only) {
+    std::vector<Difference> out;
+    for (Difference& d : diff_data(in_unit, doc)) {
+        if (!d.counts || d.field == "comment" || (parameters_only && d.is_cell)) continue;
+        out.push_back(std::move(d));
+    }
+    return out;
+}
+
+bool guard_send(RestoreCause cause) {
+    const bool review = settings.review_send != 0;
+    const bool keep = settings.history_before_send != 0 && !history_folder().empty();
+    if (!review && !keep) return true;
+
+    const ControllerData doc = data;
+    set_comm_state(1);
+    const bool read = run_net_dialog(1);
+    const ControllerData in_unit = data;
+    data = doc;
+    if (!read) return false;
+
+    const bool parameters_only = cause == RestoreCause::before_send_parameter;
+    const std::vector<Difference> changes = send_changes(in_unit, doc, parameters_only);
+    // A send that changes nothing leaves the unit as the last point found it.
+    if (!changes.empty()) keep_point(in_unit, cause);
+    if (!review) return true;
+    if (changes.empty())
+        return prompter().ask(Icon::Information, Buttons::YesNo, msg_text(229)) == Answer::Yes;
+    return installed_review ? installed_review->confirm_send(changes, parameters_only)
+                            : confirm_by_question(changes);
+}
+
+void keep_loaded_point() {
+    keep_point(data, RestoreCause::load_all);
+}
+
+}  // namespace pv
