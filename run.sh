@@ -11,7 +11,8 @@ build=${PV_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # Only the two programs this script starts, and what they need; ./test.sh builds the rest.
 targets=(pvsim)
-if cmake --build "$build" --target help | grep -q '^pvedit:'; then
+# Read whole before matching: grep -q stopping early would break the pipe under pipefail.
+if grep -q '^pvedit:' <<<"$(cmake --build "$build" --target help)"; then
   targets+=(pvedit)
 fi
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
