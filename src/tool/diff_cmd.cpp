@@ -129,6 +129,10 @@ bool read_unit(Io io) {
 
 }  // namespace
 
+int report_differences(std::vector<pv::Difference> diffs, bool as_json, Io io) {
+    return report(std::move(diffs), SideA::file, as_json, io);
+}
+
 int pvd_diff(std::vector<std::string> args, Io io) {
     const bool as_json = take_flag(args, "--json");
     if (args.size() != 2) {

@@ -40,7 +40,10 @@ constexpr const char* kUsageText =
     "  unit lock on|off | reset  [--yes | --no] [--lock-number N] [--port DEVICE | --com N]\n"
     "  unit record OUT.PVL [--samples N] [--file DATA.PVD] [--mark-throttle PCT]\n"
     "                           [--port DEVICE | --com N]\n"
-    "  unit detect [--ports-root DIR]  the first port whose unit answers (reads only)\n";
+    "  unit detect [--ports-root DIR]  the first port whose unit answers (reads only)\n"
+    "  history list [--json]    the unit's restore points, newest first (Load All Data and\n"
+    "                           every send keep one; send one back with unit send-all FILE)\n"
+    "  history show N [--json]  what restore point N changed against the one before\n";
 
 // The window program's settings file decides the COM port, the device behind each COM number
 // and the frame header byte, so that pvtool talks to the unit exactly as pvedit would.
@@ -50,6 +53,8 @@ void read_program_settings() {
     ini.load(pv::writable_folder(program_dir) + "/pvedit.INI");
     pv::ShellSettings shell;
     pv::read_settings(ini, program_dir, shell);
+    // The same folder as the window program's, so that either can send back what the other kept.
+    pv::settings.history_folder = pv::writable_data_folder(program_dir) + "/history";
 }
 
 }  // namespace
@@ -169,6 +174,7 @@ int run(std::vector<std::string> args, Io io) {
     if (group == "pvd") return pvd_main(args, io);
     if (group == "unit") return unit_main(args, io);
     if (group == "pvl") return pvl_main(args, io);
+    if (group == "history") return history_main(args, io);
     if (group == "--help" || group == "help") {
         io.out << kUsageText;
         return kOk;

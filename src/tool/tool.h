@@ -38,6 +38,8 @@ using Command = int (*)(const std::vector<std::string>& args, Io io);
 void set_print_command(Command command);
 int unit_main(const std::vector<std::string>& args, Io io);
 int pvl_main(const std::vector<std::string>& args, Io io);
+// history list [--json] | history show N [--json]: the unit's restore points.
+int history_main(std::vector<std::string> args, Io io);
 
 // unit record: the log window's START from a terminal; `port` stands in for --port.
 int unit_record_main(std::vector<std::string> args, Io io);

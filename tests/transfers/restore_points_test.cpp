@@ -1,9 +1,13 @@
 // Restore points of the unit and the review before a send, against the simulated unit.
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
+#include "core/document/datafile.h"
 #include "core/link/send_guard.h"
 #include "support/transfers_support.h"
+#include "tool/tool.h"
+#include "tool/unit_jobs.h"
 
 namespace xfertest {
 namespace {
@@ -160,6 +164,54 @@ TEST_F(RestorePoints, ReviewOfOnlyACommentSaysSoAndSendsNothingUnlessAsked) {
     prompter.answers = {pv::Answer::Yes};
     EXPECT_TRUE(pv::send_all_data());
     EXPECT_GT(writes(), 0u);
+}
+
+TEST_F(RestorePoints, ConsoleSendsKeepPointsAndHistoryListsAndShowsThem) {
+    std::ostringstream out, err;
+    pvtool::Io io{out, err};
+    const std::string file = ::testing::TempDir() + "history_send.PVD";
+    ASSERT_EQ(pvtool::unit_job("load-all", {file}, io, *line), pvtool::kOk) << err.str();
+    data.boost_map_b[0][4] = 33;
+    data.setboost_b = 95;
+    ASSERT_TRUE(pv::WriteDataFile(file));
+    ASSERT_EQ(pvtool::unit_job("send-all", {file}, io, *line), pvtool::kOk) << err.str();
+    ASSERT_EQ(pvtool::unit_job("send-all", {file}, io, *line), pvtool::kOk) << err.str();
+    ASSERT_EQ(points().size(), 2u) << "the second send changed nothing";
+    // What the first send replaced is the newest point, and the unit holds it no more.
+    data.boost_map_b[0][4] = 34;
+    ASSERT_TRUE(pv::WriteDataFile(file));
+    ASSERT_EQ(pvtool::unit_job("send-params", {file}, io, *line), pvtool::kOk) << err.str();
+    ASSERT_EQ(points().size(), 2u) << "Send Parameter sends no table";
+
+    out.str({});
+    EXPECT_EQ(pvtool::history_main({"list"}, io), pvtool::kOk);
+    EXPECT_NE(out.str().find("1  "), std::string::npos);
+    EXPECT_NE(out.str().find("before Send All Data"), std::string::npos) << out.str();
+
+    out.str({});
+    EXPECT_EQ(pvtool::history_main({"list", "--json"}, io), pvtool::kOk);
+    EXPECT_NE(out.str().find("\"changed_cells\": 0"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("\"cause\": \"Load All Data\""), std::string::npos);
+
+    // Load All Data and the point before the send read the same unit.
+    out.str({});
+    EXPECT_EQ(pvtool::history_main({"show", "1"}, io), pvtool::kOk);
+    EXPECT_EQ(out.str().find("->"), out.str().find("(information only)") == std::string::npos
+                                        ? std::string::npos
+                                        : out.str().find("->"))
+        << out.str();
+    EXPECT_EQ(pvtool::history_main({"show", "2"}, io), pvtool::kOk);
+    EXPECT_NE(out.str().find("oldest"), std::string::npos);
+    EXPECT_EQ(pvtool::history_main({"show", "3"}, io), pvtool::kFailed);
+    EXPECT_EQ(pvtool::history_main({"show"}, io), pvtool::kUsage);
+
+    pv::settings.history_limit = 1;
+    data.setboost_b = 96;
+    ASSERT_TRUE(pv::WriteDataFile(file));
+    ASSERT_EQ(pvtool::unit_job("send-params", {file}, io, *line), pvtool::kOk) << err.str();
+    ASSERT_EQ(points().size(), 1u);
+    EXPECT_EQ(points()[0].cause, "before Send Parameter");
+    EXPECT_EQ(point(0).setboost_b, 95);
 }
 
 }  // namespace

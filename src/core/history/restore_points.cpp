@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/document/data_diff.h"
 #include "core/document/datafile.h"
 #include "core/files/file_io.h"
 
@@ -119,6 +120,15 @@ bool keep_restore_point(const ControllerData& d, RestoreCause cause, const std::
     const size_t limit = std::max<uint32_t>(settings.history_limit, 1);
     for (size_t k = 0; points.size() - k > limit; ++k) std::remove(points[k].path.c_str());
     return true;
+}
+
+PointChanges count_changes(const ControllerData& before, const ControllerData& after) {
+    PointChanges c;
+    for (const Difference& d : diff_data(before, after)) {
+        if (!d.counts || d.field == "comment") continue;
+        ++(d.is_cell ? c.cells : c.parameters);
+    }
+    return c;
 }
 
 bool read_restore_point(const RestorePoint& p, ControllerData& out) {

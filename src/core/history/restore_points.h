@@ -35,6 +35,14 @@ bool keep_restore_point(const ControllerData& d, RestoreCause cause, const std::
 // The data of a point; false when it is no longer a readable data file.
 bool read_restore_point(const RestorePoint& p, ControllerData& out);
 
+// What changed from one point to the next, as a send would change it: table cells and
+// parameters; the comment and the labels are not counted.
+struct PointChanges {
+    int cells = 0;
+    int parameters = 0;
+};
+PointChanges count_changes(const ControllerData& before, const ControllerData& after);
+
 // The folder the front-end chose (settings.history_folder); empty keeps no points.
 inline const std::string& history_folder() {
     return settings.history_folder;
