@@ -11,9 +11,30 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <string>
 #include <vector>
 
+#include "core/files/file_io.h"
+
 namespace pv {
+
+int lock_file_pid(const std::string& content) {
+    const bool digits_only = !content.empty() && content.find_first_not_of("0123456789") ==
+                                                     std::string::npos;
+    if (content.size() == sizeof(int) && !digits_only) {
+        int pid = 0;
+        std::memcpy(&pid, content.data(), sizeof pid);
+        return pid;
+    }
+    // Text: leading blanks, then the digits; anything else is no process.
+    long value = 0;
+    for (size_t k = content.find_first_not_of(" \t");
+         k < content.size() && content[k] >= '0' && content[k] <= '9'; ++k) {
+        value = value * 10 + (content[k] - '0');
+        if (value > 4194304) return 0;  // beyond any process id the kernel gives
+    }
+    return static_cast<int>(value);
+}
 
 namespace {
 
@@ -60,18 +81,14 @@ int holder_by_descriptors(dev_t rdev, int except_pid) {
 }
 
 // The UUCP-style lock file that terminal programs leave: LCK..ttyUSB0 holding a process id,
-// as text or as a binary int.
+// as text or as a binary int. Only a regular file is read: a FIFO planted under the name is
+// never waited on.
 int holder_by_lock_file(const std::string& device) {
     const std::string base = device.substr(device.find_last_of('/') + 1);
     for (const char* dir : {"/run/lock/", "/var/lock/"}) {
-        std::ifstream in(std::string(dir) + "LCK.." + base, std::ios::binary);
-        if (!in) continue;
-        std::string content((std::istreambuf_iterator<char>(in)), {});
-        int pid = 0;
-        if (content.size() == sizeof(int) && !is_number(content.c_str()))
-            std::memcpy(&pid, content.data(), sizeof pid);
-        else
-            pid = std::atoi(content.c_str());
+        const auto content = read_regular_file(std::string(dir) + "LCK.." + base, 64);
+        if (!content) continue;
+        const int pid = lock_file_pid(*content);
         if (pid > 0 && kill(pid, 0) == 0) return pid;
         if (pid > 0 && errno == EPERM) return pid;
     }

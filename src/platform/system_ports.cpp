@@ -5,16 +5,18 @@
 #include <fstream>
 #include <system_error>
 
+#include "core/files/file_io.h"
+
 namespace fs = std::filesystem;
 
 namespace pv {
 
 namespace {
 
+// The first line of a small attribute file; nothing of a FIFO or a device put in its place.
 std::string read_line(const fs::path& file) {
-    std::ifstream in(file);
-    std::string line;
-    std::getline(in, line);
+    const auto text = read_regular_file(file.string(), 4096);
+    std::string line = text ? text->substr(0, text->find('\n')) : std::string();
     while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
     return line;
 }

@@ -5,8 +5,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,10 +17,12 @@
 #include "core/link/detect.h"
 #include "core/settings/ini.h"
 #include "core/settings/settings_file.h"
+#include "platform/port_diagnosis.h"
 #include "platform/system_ports.h"
 #include "sim/pty_server.h"
 #include "support/fake_ports.h"
 #include "support/program.h"
+#include "support/run_within.h"
 #include "support/served_unit.h"
 #include "tool/tool.h"
 
@@ -81,6 +85,23 @@ TEST_F(PortCatalogueTest, ListsAdaptersAndRealOnboardPortsOnly) {
     EXPECT_EQ(pv::port_list().caption(2), "COM2  Arduino Uno (" + tree.dev("ttyACM0") + ")");
     EXPECT_EQ(pv::port_list().caption(9), "COM9  (no device)");
     EXPECT_EQ(appeared.size(), 4u);
+}
+
+// A FIFO planted where an adapter's model should be read, and a lock file's hostile bytes:
+// the list is made at once and the model is simply not known.
+TEST_F(PortCatalogueTest, HostileAttributesAndLockFilesAreNeverWaitedOn) {
+    tree.plug("ttyUSB0", "FTDI", "FT232R USB UART", "A10K", 1);
+    const std::string product = tree.root() + "/sys/devices/usb1/1-1/product";
+    std::filesystem::remove(product);
+    ASSERT_EQ(::mkfifo(product.c_str(), 0600), 0);
+    const int status = testsupport::status_within(
+        [&] { return static_cast<int>(system.scan().size()); }, std::chrono::seconds(5));
+    EXPECT_EQ(status, 1);
+
+    EXPECT_EQ(pv::lock_file_pid("      4242\n"), 4242);
+    EXPECT_EQ(pv::lock_file_pid("99999999999999999999"), 0);
+    EXPECT_EQ(pv::lock_file_pid("pid"), 0);
+    EXPECT_EQ(pv::lock_file_pid(std::string("\x2a\0\0\0", 4)), 42);  // the binary form
 }
 
 TEST_F(PortCatalogueTest, AnAdapterKeepsItsNumberAcrossReplugsAndRestarts) {
