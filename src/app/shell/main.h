@@ -163,6 +163,9 @@ class Tmain : public QMainWindow,
     void mc1Click(int tag);
     void ml1Click(int tag);
     void mtr1Click(int tag);
+    // The Unit History window and the Option menu's send options (app/link/history_commands.cpp).
+    void build_history_items(QMenu* comm, QMenu* option);
+    void menuhistoryClick();
     void menuContentsClick();
     // The Window menu's arrangements.
     void menuhtileClick();
@@ -284,6 +287,7 @@ class Tmain : public QMainWindow,
     QAction *menuread{}, *menupread{}, *menuwrite{}, *menupwrite{}, *mproon{}, *mprooff{},
         *mproreset{};
     QAction *menuother{}, *menuopaste{}, *menuloglink{}, *menuotherlog{};
+    QAction *menuhistory{}, *mreview{}, *mhistsend{};
     std::array<QAction*, 15> mcom{};
     std::array<QAction*, 5> ml{};
     std::array<QAction*, 4> mov{};     // Off, Time in Cell, Mean Boost, Peak Boost

@@ -111,6 +111,7 @@ void Tmain::build_menus() {
     for (QAction* a : mtr) cursor->addAction(a);
     option->addSeparator();
     option->addAction(menuotherlog);
+    build_history_items(menu_comm_, option);
 
     menu_window_ = bar->addMenu(QStringLiteral("Window(&W)"));
     connect(menu_window_, &QMenu::aboutToShow, this, [this] { fill_window_menu(); });
