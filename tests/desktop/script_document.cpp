@@ -192,7 +192,7 @@ void com_port_menu(Driver& d) {
                 auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget());
                 if (!m) return std::nullopt;
                 for (QAction* a : m->actions())
-                    if (a->text() == QLatin1String("COM Port"))
+                    if (a->text() == QLatin1String("&COM Port"))
                         return global_centre(m, m->actionGeometry(a));
                 return std::nullopt;
             }));

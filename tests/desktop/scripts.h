@@ -25,6 +25,9 @@ void script_document(Driver& d);
 void script_live(Driver& d);
 // A log file from the command line, Log Link, both log windows and their settings dialogs.
 void script_logs(Driver& d);
+// Keys only, read back through the accessibility tree: open, edit, send, link, the monitor's
+// values, a recording and the log's cursor.
+void script_keyboard(Driver& d);
 
 // Where the real-binary test clicks, in the main window's own coordinates: the "Mode A"
 // group and the Graph tool button as the program lays them out at its first start on a

@@ -35,6 +35,7 @@ const desk::Script kScripts[] = {
     {"live", desk::script_live},
     // The overlay turned on in the map window stays on for the next start.
     {"logs", desk::script_logs, "OVERLAY=1\n"},
+    {"keyboard", desk::script_keyboard},
 };
 
 const desk::Script* g_script = nullptr;

@@ -201,11 +201,11 @@ const Command kCommands[] = {
      .caption = "Send Parameter(&Y)",
      .handler = &T::menupwriteClick,
      .when = When::document},
-    {.menu = &T::mproon, .menu_name = "mproon", .caption = "ON", .handler = &T::mproonClick},
-    {.menu = &T::mprooff, .menu_name = "mprooff", .caption = "OFF", .handler = &T::mprooffClick},
+    {.menu = &T::mproon, .menu_name = "mproon", .caption = "O&N", .handler = &T::mproonClick},
+    {.menu = &T::mprooff, .menu_name = "mprooff", .caption = "O&FF", .handler = &T::mprooffClick},
     {.menu = &T::mproreset,
      .menu_name = "mproreset",
-     .caption = "All Reset",
+     .caption = "&All Reset",
      .handler = &T::mproresetClick,
      .when = When::always},
 
@@ -229,7 +229,7 @@ const Command kCommands[] = {
      .when = When::log_link},
     {.menu = &T::menuotherlog,
      .menu_name = "menuotherlog",
-     .caption = "Comparison Log",
+     .caption = "Comparison Lo&g",
      .handler = &T::menuotherlogClick},
 
     {.button = &T::btnlink,

@@ -17,6 +17,7 @@
 
 #include "app/common/qt_prompter.h"
 #include "app/common/spoken.h"
+#include "app/shell/button_menu.h"
 #include "app/shell/main.h"
 #include "core/document/unit.h"
 #include "core/ui/texts.h"
@@ -84,7 +85,7 @@ void Tmain::build_menus() {
     setting->addAction(menuparam);
 
     QMenu* view = bar->addMenu(QStringLiteral("View(&V)"));
-    QMenu* viewmap = view->addMenu(QStringLiteral("Map"));
+    QMenu* viewmap = view->addMenu(QStringLiteral("&Map"));
     for (QAction* a : mc) viewmap->addAction(a);
 
     menu_comm_ = bar->addMenu(QStringLiteral("Communication(&N)"));
@@ -92,9 +93,10 @@ void Tmain::build_menus() {
     menu_comm_->addSeparator();
     menu_comm_->addActions({menuwrite, menupwrite});
     menu_comm_->addSeparator();
-    QMenu* lock = menu_comm_->addMenu(QStringLiteral("Data Lock"));
+    QMenu* lock = menu_comm_->addMenu(QStringLiteral("Data &Lock"));
     lock->addActions({mproon, mprooff});
     menu_comm_->addAction(mproreset);
+    add_button_items(this, setting, menu_comm_);
 
     QMenu* option = bar->addMenu(QStringLiteral("Option(&O)"));
     option->addActions({menuother, menuopaste});
@@ -102,12 +104,12 @@ void Tmain::build_menus() {
     build_overlay_menu(view);
     option->addAction(menuloglink);
     option->addSeparator();
-    menu_com_ = option->addMenu(QStringLiteral("COM Port"));
+    menu_com_ = option->addMenu(QStringLiteral("&COM Port"));
     for (QAction* a : mcom) menu_com_->addAction(a);
     connect(menu_com_, &QMenu::aboutToShow, this, [this] { refresh_com_captions(); });
-    QMenu* trace = option->addMenu(QStringLiteral("Trace"));
+    QMenu* trace = option->addMenu(QStringLiteral("&Trace"));
     for (QAction* a : ml) trace->addAction(a);
-    QMenu* cursor = option->addMenu(QStringLiteral("Cursor Trace"));
+    QMenu* cursor = option->addMenu(QStringLiteral("C&ursor Trace"));
     for (QAction* a : mtr) cursor->addAction(a);
     option->addSeparator();
     option->addAction(menuotherlog);
