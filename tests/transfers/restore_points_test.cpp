@@ -119,6 +119,19 @@ TEST_F(RestorePoints, OffMeansASendReadsNothingFirst) {
     EXPECT_FALSE(hooks.has("progress Loading..."));
 }
 
+TEST_F(RestorePoints, AFailedReadBeforeASendWritesNothing) {
+    ASSERT_TRUE(pv::load_all_data());
+    data.boost_map_a[1][1] = 44;
+    line->break_block(107, false);
+    line->written.clear();
+    prompter.shown.clear();
+    EXPECT_FALSE(pv::send_all_data());
+    EXPECT_EQ(writes(), 0u);
+    EXPECT_EQ(texts(),
+              (Texts{"Communication error(1071):Please check connection", pv::error_text(46)}));
+    EXPECT_EQ(points().size(), 1u);
+}
+
 TEST_F(RestorePoints, ReviewShowsTheChangesAndCancelWritesNothing) {
     pv::settings.review_send = 1;
     ASSERT_TRUE(pv::load_all_data());

@@ -53,7 +53,11 @@ bool guard_send(RestoreCause cause) {
     const bool read = run_net_dialog(1);
     const ControllerData in_unit = data;
     data = doc;
-    if (!read) return false;
+    // The block that failed has been named; the send ends as a failed transfer does.
+    if (!read) {
+        link_error(error_text(46));
+        return false;
+    }
 
     const bool parameters_only = cause == RestoreCause::before_send_parameter;
     const std::vector<Difference> changes = send_changes(in_unit, doc, parameters_only);
