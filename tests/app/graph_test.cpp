@@ -275,6 +275,18 @@ TEST_F(GraphWindow, ValueGridKeysEditTheMapSelection) {
     EXPECT_FALSE(graph->sggraph->editing());
     EXPECT_EQ(graph->sggraph->cells()->cell(2), QStringLiteral("   -7"));
 
+    // The arrows choose the point, Shift widens the choice, and the map selection follows.
+    QTest::keyClick(graph->sggraph, Qt::Key_Home);
+    QTest::keyClick(graph->sggraph, Qt::Key_Right);
+    EXPECT_EQ(graph->sggraph->selected_points(), (std::pair<int, int>{2, 2}));
+    QTest::keyClick(graph->sggraph, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(graph->sggraph->selected_points(), (std::pair<int, int>{2, 3}));
+    EXPECT_EQ(host.sel.top, 2);
+    EXPECT_EQ(host.sel.bottom, 3);
+    QTest::keyClick(graph->sggraph, Qt::Key_PageDown);
+    EXPECT_EQ(data.boost_map_a[1][1], -8);
+    EXPECT_EQ(data.boost_map_a[1][2], -8);
+
     // A press on the label column selects the whole row.
     graph->sggraphMouseDown();
     EXPECT_EQ(graph->sggraph->selected_points(), (std::pair<int, int>{1, 5}));
