@@ -140,6 +140,26 @@ TEST_F(SettingsFile, LogOverlayChoicesAreKeptAndOutOfRangeOnesFallBack) {
     EXPECT_EQ(settings.overlay_throttle, 95);
 }
 
+TEST_F(SettingsFile, SendOptionsAndTheRestorePointLimitAreKept) {
+    IniFile ini;
+    read_settings(ini, "/p", shell);
+    EXPECT_EQ(settings.history_limit, 200u);
+    EXPECT_TRUE(settings.history_before_send && !settings.review_send);
+
+    ini.parse("[OPTION]\nHISTORY=0\n");
+    read_settings(ini, "/p", shell);
+    EXPECT_EQ(settings.history_limit, 200u) << "a folder that keeps nothing is no setting";
+
+    settings.history_limit = 12;
+    settings.history_before_send = 0;
+    settings.review_send = 1;
+    write_settings(ini, shell);
+    settings = Settings{};
+    read_settings(ini, "/p", shell);
+    EXPECT_EQ(settings.history_limit, 12u);
+    EXPECT_TRUE(!settings.history_before_send && settings.review_send);
+}
+
 TEST_F(SettingsFile, FolderTextsGoThroughTheCodec) {
     SettingsTextCodec codec;
     codec.to_utf8 = [](const std::string& s) { return "<" + s + ">"; };
