@@ -52,18 +52,6 @@ void tab_to(Driver& d, const QString& name, const char* key = "Tab") {
            ")");
 }
 
-QDialog* monitor() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("mntdlg") && w->isVisible())
-            return qobject_cast<QDialog*>(w);
-    return nullptr;
-}
-
-QWidget* data_log() {
-    QWidget* main = main_window();
-    return main ? main->findChild<QMdiSubWindow*>(QStringLiteral("log")) : nullptr;
-}
-
 bool menu_item_checked(const char* name) {
     auto* a = main_window() ? main_window()->findChild<QAction*>(QLatin1String(name)) : nullptr;
     return a && a->isChecked();
@@ -133,7 +121,7 @@ void read_monitor(Driver& d) {
     QStringList read;
     d.wait_until("six live values on the monitor", [&read] {
         read.clear();
-        QDialog* m = monitor();
+        QDialog* m = shown_monitor();
         for (const char* row : kRows) {
             const QString t = heard(m ? child_named(m, QLatin1String(row)) : nullptr);
             // A caption and a number: "Pressure 103.9 kPa".
@@ -147,9 +135,9 @@ void read_monitor(Driver& d) {
     std::fprintf(stderr, "  heard: %s\n", read.join(QStringLiteral(" | ")).toStdString().c_str());
     look(d, "keyboard-monitor");
     // The monitor may hold the keyboard: Escape closes it and gives it back.
-    if (d.gui([] { return monitor() && monitor()->isActiveWindow(); })) {
+    if (d.gui([] { return shown_monitor() && shown_monitor()->isActiveWindow(); })) {
         d.keys("Escape");
-        d.wait_until("the monitor to close", [] { return monitor() == nullptr; });
+        d.wait_until("the monitor to close", [] { return shown_monitor() == nullptr; });
     }
 }
 
@@ -158,19 +146,20 @@ void record(Driver& d) {
     d.wait_active(QStringLiteral("Pavex Dravlo"));
     d.menu("alt+n", "g");
     d.wait_until("the data log to have the keyboard", [] {
-        return data_log() && data_log()->isVisible() && data_log()->isActiveWindow();
+        return data_log_window() && data_log_window()->isVisible() &&
+               data_log_window()->isActiveWindow();
     });
     d.keys("alt+l");
     d.wait_until("the recording monitor to have the keyboard", [] {
-        QDialog* m = monitor();
+        QDialog* m = shown_monitor();
         return m && m->isActiveWindow() && QApplication::activeModalWidget() == m;
     });
     d.step("a few samples, then Escape ends the recording");
     Driver::settle(600ms);
     d.keys("Escape");
     d.wait_until("the data log to show the recording", [] {
-        return monitor() == nullptr && data_log() &&
-               data_log()->windowTitle().endsWith(QLatin1String("TMPLOG.PVL"));
+        return shown_monitor() == nullptr && data_log_window() &&
+               data_log_window()->windowTitle().endsWith(QLatin1String("TMPLOG.PVL"));
     });
 }
 
@@ -227,8 +216,10 @@ void step_cursor(Driver& d) {
     d.step("Window > the recording, Tab to the chart");
     window_by_keys(d, QStringLiteral("TMPLOG.PVL"));
     tab_to(d, QStringLiteral("pblog"));
-    auto chart = [] { return heard(child_named(data_log(), QStringLiteral("pblog"))); };
-    auto values = [] { return heard_lines(child_named(data_log(), QStringLiteral("pbdata"))); };
+    auto chart = [] { return heard(child_named(data_log_window(), QStringLiteral("pblog"))); };
+    auto values = [] {
+        return heard_lines(child_named(data_log_window(), QStringLiteral("pbdata")));
+    };
     const QString first = d.gui(chart);
     if (!first.startsWith(QLatin1String("Log chart, sample ")))
         d.fail("the chart reads \"" + first.toStdString() + "\"");

@@ -19,18 +19,6 @@ bool action_checked(const char* name) {
     return a && a->isChecked();
 }
 
-QDialog* monitor() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String("mntdlg") && w->isVisible())
-            return qobject_cast<QDialog*>(w);
-    return nullptr;
-}
-
-QWidget* data_log() {
-    QWidget* main = main_window();
-    return main ? main->findChild<QMdiSubWindow*>(QStringLiteral("log")) : nullptr;
-}
-
 void start_link(Driver& d) {
     d.step("Mode A, then Send All Data: the unit takes the document and the link starts");
     d.click("the Mode A group", list_item(map_window, "lvmap1", QStringLiteral("Mode A")));
@@ -58,13 +46,14 @@ void traces(Driver& d) {
 void recording(Driver& d) {
     d.step("the Data Log button");
     d.click("the Data Log button", [] { return tool_button(QStringLiteral("btnlog")); });
-    d.wait_until("the data log window", [] { return data_log() && data_log()->isVisible(); });
+    d.wait_until("the data log window",
+                 [] { return data_log_window() && data_log_window()->isVisible(); });
     look(d, "data-log");
 
     d.step("START: the recording monitor has the keyboard");
-    d.click("START", [] { return child_named(data_log(), "btnlogstart"); });
+    d.click("START", [] { return child_named(data_log_window(), "btnlogstart"); });
     d.wait_until("the recording monitor to have the keyboard", [] {
-        QDialog* m = monitor();
+        QDialog* m = shown_monitor();
         return m && m->isActiveWindow() && QApplication::activeModalWidget() == m;
     });
     look(d, "recording");
@@ -72,9 +61,9 @@ void recording(Driver& d) {
     d.keys("space");
     Driver::settle(300ms);
     d.keys("Escape");
-    d.wait_until("the recording monitor to close", [] { return monitor() == nullptr; });
+    d.wait_until("the recording monitor to close", [] { return shown_monitor() == nullptr; });
     const QString caption =
-        d.gui([] { return data_log() ? data_log()->windowTitle() : QString(); });
+        d.gui([] { return data_log_window() ? data_log_window()->windowTitle() : QString(); });
     if (!caption.endsWith(QLatin1String("TMPLOG.PVL")))
         d.fail("the data log shows \"" + caption.toStdString() + "\", not the recording");
     struct stat st {};
@@ -83,7 +72,7 @@ void recording(Driver& d) {
     look(d, "recorded");
     // The map window comes to the front as the recording ends.
     bring_to_front(d, QStringLiteral("TMPLOG.PVL"));
-    log_display_setting(d, data_log, "Tlsetdlg", "btnok");
+    log_display_setting(d, data_log_window, "Tlsetdlg", "btnok");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "desktop/driver.h"
 
+class QDialog;
 class QListWidget;
 class QTableView;
 
@@ -41,6 +42,9 @@ QListWidget* list(QWidget* root, const char* name);
 // The row of list `name` under `root` whose text is `text`.
 Locator list_item(std::function<QWidget*()> root, const char* name, QString text);
 QTableView* map_grid();
+// The Data Monitor (also the recording monitor) while it is shown; the data log window.
+QDialog* shown_monitor();
+QWidget* data_log_window();
 Locator map_cell(int column, int row);  // both from 1
 QString map_cell_text(int column, int row);
 

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDialog>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -48,6 +49,18 @@ QString map_cell_text(int column, int row) {
     QTableView* g = map_grid();
     if (!g || !g->model()) return {};
     return g->model()->index(row - 1, column - 1).data().toString();
+}
+
+QDialog* shown_monitor() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("mntdlg") && w->isVisible())
+            return qobject_cast<QDialog*>(w);
+    return nullptr;
+}
+
+QWidget* data_log_window() {
+    QWidget* main = main_window();
+    return main ? main->findChild<QMdiSubWindow*>(QStringLiteral("log")) : nullptr;
 }
 
 std::string work_folder() {

@@ -19,13 +19,13 @@ struct ButtonItem {
     const char* mnemonic;
 };
 
-// An item that runs as a click on the button `spec.button` of `main`'s tool bar.
-void add_item(QMainWindow* main, QMenu* menu, const ButtonItem& spec) {
-    auto* button = main->findChild<QAction*>(QLatin1String(spec.button));
+// An item that runs as a click on the button `entry.button` of `main`'s tool bar.
+void add_item(QMainWindow* main, QMenu* menu, const ButtonItem& entry) {
+    auto* button = main->findChild<QAction*>(QLatin1String(entry.button));
     if (!button) return;
     auto* item =
-        new QAction(ui_text(text(Catalog::Menu, spec.hint)) + QLatin1String(spec.mnemonic), menu);
-    item->setObjectName(QLatin1String(spec.item));
+        new QAction(ui_text(text(Catalog::Menu, entry.hint)) + QLatin1String(entry.mnemonic), menu);
+    item->setObjectName(QLatin1String(entry.item));
     item->setCheckable(button->isCheckable());
     menu->addAction(item);
     auto follow = [button, item] {
