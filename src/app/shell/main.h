@@ -140,11 +140,11 @@ class Tmain : public QMainWindow,
     void enable_edit_commands(bool on) override { EnableEditCommands(on); }
     void comparison_closed() override;
     void map_closed(Tmap* map) override;
+    // In log_commands.cpp, beside the log windows.
+    std::string shown_log_file(OverlaySource side) const override;
 
     // GraphHost
     Selection map_selection() const override;
-    // In log_commands.cpp, beside the log windows.
-    std::string shown_log_file(OverlaySource side) const override;
     void select_map_cells(const Selection& s) override;
     bool map_grid_enabled() const override;
     void graph_closed(Tgraph* graph) override;
@@ -163,16 +163,16 @@ class Tmain : public QMainWindow,
     void mc1Click(int tag);
     void ml1Click(int tag);
     void mtr1Click(int tag);
+    // View > Log Overlay (overlay_menu.cpp): the choice, the log it reads, the samples that count.
+    void movClick(int tag);
+    void movlogClick(int tag);
+    void movfClick(int tag);
     // The Unit History window and the Option menu's send options (app/link/history_commands.cpp).
     void build_history_items(QMenu* comm, QMenu* option);
     void menuhistoryClick();
     void menuContentsClick();
     // The Window menu's arrangements.
     void menuhtileClick();
-    // View > Log Overlay (overlay_menu.cpp): the choice, the log it reads, the samples that count.
-    void movClick(int tag);
-    void movlogClick(int tag);
-    void movfClick(int tag);
     void menuvtileClick();
     void menucascadeClick();
     void menuminmizeClick();
@@ -222,12 +222,12 @@ class Tmain : public QMainWindow,
     void run_command_on_any_toggle(QAction* a);
     void build_status_bar();
     void build_popup();
-    // Where a save writes: the document's own file, a file chosen in the save dialog, or
-    // the own file when the document has one and the dialog otherwise.
-    enum class SaveTo { own_file, chosen_file, own_or_chosen };
     void build_overlay_menu(QMenu* view);
     void check_overlay_items();
     void overlay_settings_changed();
+    // Where a save writes: the document's own file, a file chosen in the save dialog, or
+    // the own file when the document has one and the dialog otherwise.
+    enum class SaveTo { own_file, chosen_file, own_or_chosen };
     SaveResult save_document(SaveTo to);
     void save_from_menu(SaveTo to);
     // Reads a data file into the document and shows it; a file that cannot be read gets
@@ -284,15 +284,15 @@ class Tmain : public QMainWindow,
         *menutrim{};
     QAction* menuparam{};
     std::array<QAction*, 5> mc{};
+    std::array<QAction*, 4> mov{};     // Off, Time in Cell, Mean Boost, Peak Boost
+    std::array<QAction*, 2> movlog{};  // from the data log, from the comparison log
+    std::array<QAction*, 3> movf{};    // all samples, marked only, above a throttle opening
     QAction *menuread{}, *menupread{}, *menuwrite{}, *menupwrite{}, *mproon{}, *mprooff{},
         *mproreset{};
     QAction *menuother{}, *menuopaste{}, *menuloglink{}, *menuotherlog{};
     QAction *menuhistory{}, *mreview{}, *mhistsend{};
     std::array<QAction*, 15> mcom{};
     std::array<QAction*, 5> ml{};
-    std::array<QAction*, 4> mov{};     // Off, Time in Cell, Mean Boost, Peak Boost
-    std::array<QAction*, 2> movlog{};  // from the data log, from the comparison log
-    std::array<QAction*, 3> movf{};    // all samples, marked only, above a throttle opening
     std::array<QAction*, 2> mtr{};
     QAction *menuhtile{}, *menuvtile{}, *menucascade{}, *menuminmize{}, *WindowArrangeItem{};
     QAction *menuContents{}, *menuvsn{};

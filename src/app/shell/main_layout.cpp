@@ -87,6 +87,7 @@ void Tmain::build_menus() {
     QMenu* view = bar->addMenu(QStringLiteral("View(&V)"));
     QMenu* viewmap = view->addMenu(QStringLiteral("&Map"));
     for (QAction* a : mc) viewmap->addAction(a);
+    build_overlay_menu(view);
 
     menu_comm_ = bar->addMenu(QStringLiteral("Communication(&N)"));
     menu_comm_->addActions({menuread, menupread});
@@ -101,7 +102,6 @@ void Tmain::build_menus() {
     QMenu* option = bar->addMenu(QStringLiteral("Option(&O)"));
     option->addActions({menuother, menuopaste});
     option->addSeparator();
-    build_overlay_menu(view);
     option->addAction(menuloglink);
     option->addSeparator();
     menu_com_ = option->addMenu(QStringLiteral("&COM Port"));

@@ -38,7 +38,8 @@ void add_group(QMenu* menu, std::array<QAction*, N>& items, const char* prefix, 
 }  // namespace
 
 void Tmain::build_overlay_menu(QMenu* view) {
-    QMenu* overlay = view->addMenu(menu_text(130));
+    // The library's caption with the menus' mnemonic after it, as "View(&V)" has.
+    QMenu* overlay = view->addMenu(menu_text(130) + QStringLiteral("(&L)"));
     overlay->setObjectName(QStringLiteral("menuoverlay"));
     overlay->menuAction()->setObjectName(QStringLiteral("menuoverlay"));
     add_group(overlay, mov, "mov", 131, [this](int tag) { movClick(tag); });
