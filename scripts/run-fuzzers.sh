@@ -3,7 +3,7 @@
 # (fuzz/seeds/<target>), so that CI catches crashes on hostile input.
 set -euo pipefail
 build=${1:-build-fuzz}
-seconds=${FUZZ_SECONDS:-12}
+seconds=${FUZZ_SECONDS:-8}
 root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
 for target in "$build"/fuzz/fuzz_*; do
