@@ -10,22 +10,17 @@
 #include "app/link/history_window.h"
 #include "app/link/net.h"
 #include "app/link/writingdialog.h"
-#include "app_fixture.h"
+#include "unit_app_test.h"
 #include "support/transfers_support.h"
 
 namespace pv::test {
 namespace {
 
-class UnitHistory : public AppTest {
+class UnitHistory : public UnitAppTest {
   protected:
     void SetUp() override {
         AppTest::SetUp();
-        install_link(nullptr);
-        sim = std::make_unique<pvsim::SimUnit>(pvsim::Options{},
-                                               [this] { return clock_.tick_count(); });
-        sim_port = std::make_unique<pvsim::SimPort>(*sim);
-        line = std::make_unique<xfertest::BreakingPort>(*sim_port);
-        install_link(line.get());
+        use_unit();
         set_modal_runner([this](QDialog& d) { return run(d); });
     }
     void TearDown() override {
@@ -58,9 +53,6 @@ class UnitHistory : public AppTest {
         return list_restore_points(paths.data_dir + "/history");
     }
 
-    std::unique_ptr<pvsim::SimUnit> sim;
-    std::unique_ptr<pvsim::SimPort> sim_port;
-    std::unique_ptr<xfertest::BreakingPort> line;
     std::vector<std::string> labels, reviewed;
     std::function<void(Thistorydlg&)> in_history = [](Thistorydlg&) {};
     bool send_on_review = false;

@@ -14,7 +14,7 @@
 #include "app/link/writingdialog.h"
 #include "app/mapedit/map.h"
 #include "app/mapedit/map_grid.h"
-#include "app_fixture.h"
+#include "unit_app_test.h"
 #include "platform/serial_port.h"
 #include "support/served_unit.h"
 #include "support/transfers_support.h"
@@ -31,7 +31,7 @@ struct SeenDialog {
     QRect frame;  // where it showed
 };
 
-class LinkCommands : public AppTest {
+class LinkCommands : public UnitAppTest {
   protected:
     void SetUp() override {
         AppTest::SetUp();
@@ -42,14 +42,6 @@ class LinkCommands : public AppTest {
     void TearDown() override {
         set_modal_runner({});
         AppTest::TearDown();
-    }
-
-    void use_unit(pvsim::Options options) {
-        install_link(nullptr);
-        sim = std::make_unique<pvsim::SimUnit>(options, [this] { return clock_.tick_count(); });
-        sim_port = std::make_unique<pvsim::SimPort>(*sim);
-        line = std::make_unique<xfertest::BreakingPort>(*sim_port);
-        install_link(line.get());
     }
 
     int run_at_once(QDialog& d) {
@@ -88,9 +80,6 @@ class LinkCommands : public AppTest {
         prompts.shown.clear();
     }
 
-    std::unique_ptr<pvsim::SimUnit> sim;
-    std::unique_ptr<pvsim::SimPort> sim_port;
-    std::unique_ptr<xfertest::BreakingPort> line;
     std::vector<SeenDialog> seen;
 };
 

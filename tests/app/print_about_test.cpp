@@ -18,7 +18,7 @@
 #include "app/mapedit/map.h"
 #include "app/params/prm.h"
 #include "app/shell/vsn.h"
-#include "app_fixture.h"
+#include "unit_app_test.h"
 #include "core/link/link_timer.h"
 #include "support/full_disk.h"
 #include "support/transfers_support.h"
@@ -222,7 +222,7 @@ struct SeenAbout {
     uint8_t comm_state = 0;
 };
 
-class AboutBox : public AppTest {
+class AboutBox : public UnitAppTest {
   protected:
     void SetUp() override {
         AppTest::SetUp();
@@ -232,13 +232,6 @@ class AboutBox : public AppTest {
         set_modal_runner({});
         install_link(nullptr);
         AppTest::TearDown();
-    }
-    void use_unit(pvsim::Options options) {
-        install_link(nullptr);
-        sim = std::make_unique<pvsim::SimUnit>(options, [this] { return clock_.tick_count(); });
-        sim_port = std::make_unique<pvsim::SimPort>(*sim);
-        line = std::make_unique<xfertest::BreakingPort>(*sim_port);
-        install_link(line.get());
     }
     int look(QDialog& d) {
         auto* box = qobject_cast<Tvsndlg*>(&d);
@@ -268,9 +261,6 @@ class AboutBox : public AppTest {
         return box->result();
     }
 
-    std::unique_ptr<pvsim::SimUnit> sim;
-    std::unique_ptr<pvsim::SimPort> sim_port;
-    std::unique_ptr<xfertest::BreakingPort> line;
     std::vector<SeenAbout> seen;
 };
 

@@ -7,22 +7,17 @@
 #include "app/link/net.h"
 #include "app/link/writingdialog.h"
 #include "app/params/prm.h"
-#include "app_fixture.h"
+#include "unit_app_test.h"
 #include "support/transfers_support.h"
 
 namespace pv::test {
 namespace {
 
-class ParameterCommand : public AppTest {
+class ParameterCommand : public UnitAppTest {
   protected:
     void SetUp() override {
         AppTest::SetUp();
-        install_link(nullptr);
-        sim = std::make_unique<pvsim::SimUnit>(pvsim::Options{},
-                                               [this] { return clock_.tick_count(); });
-        sim_port = std::make_unique<pvsim::SimPort>(*sim);
-        line = std::make_unique<xfertest::BreakingPort>(*sim_port);
-        install_link(line.get());
+        use_unit();
         set_modal_runner([this](QDialog& d) { return run(d); });
     }
     void TearDown() override {
@@ -56,9 +51,6 @@ class ParameterCommand : public AppTest {
         d.edNEoffsetExit(f);
     }
 
-    std::unique_ptr<pvsim::SimUnit> sim;
-    std::unique_ptr<pvsim::SimPort> sim_port;
-    std::unique_ptr<xfertest::BreakingPort> line;
     int dialogs_shown = 0, processing_shown = 0;
     bool owner_enabled = true;
     uint8_t busy_while_open = 0, comm_while_open = 0;
