@@ -1,17 +1,28 @@
 // The Unit History window, the Option menu's send options and the review dialog, against the
 // simulated unit in this process.
+#include <QAccessible>
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
+#include <QTest>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
 #include "app/link/history_window.h"
 #include "app/link/net.h"
+#include "app/link/review_dialog.h"
 #include "app/link/writingdialog.h"
-#include "unit_app_test.h"
+#include "app/mapedit/map.h"
+#include "app/mapedit/map_grid.h"
+#include "core/mapedit/grid_view.h"
 #include "support/transfers_support.h"
+#include "unit_app_test.h"
 
 namespace pv::test {
 namespace {
@@ -31,12 +42,15 @@ class UnitHistory : public UnitAppTest {
         if (auto* net = qobject_cast<Tnetdlg*>(&d)) {
             labels.push_back(net->lbnet->text().toStdString());
             net->tmnetTimer();
+            // What the windows would paint if they repainted now, while the read's dialog is up.
+            during_read.push_back(data.boost_map_a[1][2]);
         } else if (auto* w = qobject_cast<TWritingdlg*>(&d)) {
             w->tmmessTimer();
         } else if (auto* h = qobject_cast<Thistorydlg*>(&d)) {
             in_history(*h);
-        } else if (d.objectName() == QStringLiteral("reviewdlg")) {
-            auto* t = d.findChild<QTableWidget*>(QStringLiteral("reviewtable"));
+        } else if (auto* review = qobject_cast<TReviewdlg*>(&d)) {
+            in_review(*review);
+            auto* t = review->parameter_list();
             reviewed.clear();
             for (int r = 0; t && r < t->rowCount(); ++r)
                 reviewed.push_back((t->item(r, 0)->text() + ": " + t->item(r, 1)->text() + " -> " +
@@ -54,7 +68,9 @@ class UnitHistory : public UnitAppTest {
     }
 
     std::vector<std::string> labels, reviewed;
+    std::vector<int> during_read;
     std::function<void(Thistorydlg&)> in_history = [](Thistorydlg&) {};
+    std::function<void(TReviewdlg&)> in_review = [](TReviewdlg&) {};
     bool send_on_review = false;
 };
 
@@ -112,6 +128,155 @@ TEST_F(UnitHistory, SendsKeepPointsTheReviewGuardsThemAndAPointGoesBack) {
     text << in.rdbuf();
     EXPECT_NE(text.str().find("REVIEWSEND=1"), std::string::npos) << text.str();
     EXPECT_NE(text.str().find("HISTORYSEND=0"), std::string::npos);
+}
+
+// A unit set up for a car: RPM x Throttle maps, so that the grids are five by five.
+class TunedUnitHistory : public UnitHistory {
+  protected:
+    void SetUp() override {
+        UnitHistory::SetUp();
+        pvsim::Options o;
+        o.factory = false;
+        use_unit(o);
+        start();
+        main->menuread->trigger();
+        ASSERT_EQ(data.axis_select_no, 4);
+        ASSERT_EQ(data.pressure_unit, 0);
+    }
+    // What a reader hears of the review grid's cell at (row, column), both from 0.
+    static QString spoken(QTableWidget* grid, int row, int column) {
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+        if (!table || !table->tableInterface()) return {};
+        QAccessibleInterface* cell = table->tableInterface()->cellAt(row, column);
+        return cell ? cell->text(QAccessible::Name) : QString();
+    }
+    std::string cell_text(int column, int row) const {
+        return main->map_window()->cell_text(column, row).trimmed().toStdString();
+    }
+    void choose_boost_map_a() {
+        Tmap* map = main->map_window();
+        for (QListWidget* list : {map->lvmap1, map->lvmap2}) {
+            const int row = list == map->lvmap1 ? 1 : 0;
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(row)).center());
+        }
+        ASSERT_EQ(grid.current_map, map_boost_a);
+    }
+};
+
+TEST_F(TunedUnitHistory, ReviewGridMarksTheChangedCellAloneAndTheDocumentStaysPut) {
+    item("mreview")->trigger();
+    const int in_unit = sim->in_use().boost_map_a[1][2];
+    ASSERT_EQ(in_unit, 0);
+    data.boost_map_a[1][2] = 40;  // RPM point 2 (3000), throttle point 3 (50 %)
+    data.setboost_a = static_cast<uint16_t>(data.setboost_a + 5);
+    choose_boost_map_a();
+
+    int grids = 0;
+    in_review = [&](TReviewdlg& r) {
+        EXPECT_EQ(r.tabs()->count(), 2) << "the parameters and the one table that changes";
+        EXPECT_EQ(r.grid(QStringLiteral("offset_map_a")), nullptr);
+        QTableWidget* g = r.grid(QStringLiteral("boost_map_a"));
+        ASSERT_NE(g, nullptr);
+        ++grids;
+        ASSERT_EQ(g->rowCount(), 5);
+        ASSERT_EQ(g->columnCount(), 5);
+        // Laid out as the map window: RPM across, throttle down.
+        EXPECT_EQ(g->horizontalHeaderItem(1)->text(), QStringLiteral("3000"));
+        EXPECT_EQ(g->verticalHeaderItem(2)->text(), QStringLiteral("50"));
+        for (int row = 0; row < 5; ++row)
+            for (int col = 0; col < 5; ++col) {
+                const bool changed = row == 2 && col == 1;
+                const QString text = g->item(row, col)->text();
+                EXPECT_EQ(text.startsWith(QStringLiteral("* ")), changed) << row << "," << col;
+                EXPECT_EQ(g->item(row, col)->background() != g->item(0, 0)->background(), changed);
+                EXPECT_EQ(spoken(g, row, col).endsWith(QStringLiteral(", changed")), changed)
+                    << spoken(g, row, col).toStdString();
+            }
+        EXPECT_EQ(g->item(2, 1)->text(), QStringLiteral("* 0 -> 40"));
+        EXPECT_EQ(spoken(g, 2, 1), QStringLiteral("50, 3000: 0 -> 40, changed"));
+        EXPECT_EQ(spoken(g, 0, 0).count(QStringLiteral("->")), 0) << "unchanged: one value";
+        // The keyboard goes from the tabs to the page, then Send, then Cancel.
+        auto* box = r.findChild<QDialogButtonBox*>();
+        std::vector<QWidget*> chain;
+        for (QWidget* w = r.tabs()->tabBar(); chain.size() < 40; w = w->nextInFocusChain()) {
+            if (w->focusPolicy() & Qt::TabFocus) chain.push_back(w);
+            if (w->nextInFocusChain() == r.tabs()->tabBar()) break;
+        }
+        auto at = [&](QWidget* w) {
+            return std::find(chain.begin(), chain.end(), w) - chain.begin();
+        };
+        EXPECT_LT(at(r.tabs()->tabBar()), at(r.parameter_list()));
+        EXPECT_LT(at(r.parameter_list()), at(box->button(QDialogButtonBox::Ok)));
+        EXPECT_LT(at(box->button(QDialogButtonBox::Ok)), at(box->button(QDialogButtonBox::Cancel)));
+        EXPECT_LT(at(box->button(QDialogButtonBox::Cancel)), static_cast<long>(chain.size()));
+        EXPECT_EQ(data.boost_map_a[1][2], 40) << "the unit's values stay in the review";
+    };
+    line->written.clear();
+    during_read.clear();
+    main->menuwrite->trigger();
+    EXPECT_EQ(grids, 1);
+    ASSERT_EQ(reviewed.size(), 1u) << "the parameter in its list, the cell only in its grid";
+    EXPECT_NE(reviewed[0].find(" -> "), std::string::npos);
+    EXPECT_EQ(line->count(write_request), 0u) << "Cancel writes no frame";
+    EXPECT_EQ(during_read, (std::vector<int>{40})) << "the read never went into the document";
+    EXPECT_EQ(data.boost_map_a[1][2], 40);
+    EXPECT_EQ(cell_text(2, 3), "40");
+    EXPECT_EQ(sim->in_use().boost_map_a[1][2], in_unit);
+
+    send_on_review = true;
+    main->menuwrite->trigger();
+    EXPECT_EQ(sim->in_use().boost_map_a[1][2], 40);
+}
+
+TEST_F(TunedUnitHistory, PointsOpenAsTheDocumentShowAsTheComparisonAndGoBackThroughTheReview) {
+    data.boost_map_a[1][2] = 40;
+    main->menuwrite->trigger();
+    data.boost_map_a[1][2] = 55;
+    main->menuwrite->trigger();
+    const auto kept = points();  // oldest first: loaded 0, before the sends 0 and 40
+    ASSERT_EQ(kept.size(), 3u);
+
+    // Open: the newest point becomes the document, named by its file.
+    in_history = [](Thistorydlg& h) {
+        h.table()->selectRow(0);
+        h.findChild<QPushButton*>(QStringLiteral("btnhopen"))->click();
+    };
+    main->menuhistory->trigger();
+    ASSERT_NE(main->map_window(), nullptr);
+    EXPECT_EQ(main->map_window()->file_name(), kept[2].path);
+    EXPECT_EQ(data.boost_map_a[1][2], 40);
+
+    // Show as Comparison: the map's second line in each cell holds the older point's value.
+    choose_boost_map_a();
+    in_history = [](Thistorydlg& h) {
+        h.table()->selectRow(1);
+        h.findChild<QPushButton*>(QStringLiteral("btnhcompare"))->click();
+    };
+    main->menuhistory->trigger();
+    EXPECT_EQ(state.compare_loaded, 1);
+    EXPECT_EQ(state.compare_file, kept[1].path);
+    EXPECT_TRUE(item("menuother")->isChecked());
+    const CellLook look = cell_look(2, 3, {});
+    EXPECT_TRUE(look.show_compare);
+    EXPECT_EQ(QString::fromStdString(look.compare_text).trimmed(), QStringLiteral("0"));
+
+    // Send Back with review on: the grid shows the unit's 55 going back to 0; Cancel writes
+    // nothing.
+    item("mreview")->trigger();
+    QString shown;
+    in_review = [&](TReviewdlg& r) {
+        if (QTableWidget* g = r.grid(QStringLiteral("boost_map_a"))) shown = g->item(2, 1)->text();
+    };
+    in_history = [](Thistorydlg& h) {
+        h.table()->selectRow(h.table()->rowCount() - 1);
+        h.findChild<QPushButton*>(QStringLiteral("btnhsend"))->click();
+    };
+    line->written.clear();
+    main->menuhistory->trigger();
+    EXPECT_EQ(shown, QStringLiteral("* 55 -> 0"));
+    EXPECT_EQ(line->count(write_request), 0u);
+    EXPECT_EQ(sim->in_use().boost_map_a[1][2], 55);
 }
 
 }  // namespace

@@ -4,14 +4,25 @@
 #include <QMenu>
 
 #include "app/common/modal.h"
+#include "app/common/qt_prompter.h"
 #include "app/link/history_window.h"
+#include "app/link/review_dialog.h"
 #include "app/mapedit/map.h"
 #include "app/shell/main.h"
 #include "core/document/unit.h"
 #include "core/link/link_timer.h"
 #include "core/mapedit/live_cursor.h"
+#include "core/ui/texts.h"
 
 namespace pv {
+
+namespace {
+
+QString menu_text(uint32_t n) {
+    return ui_text(text(Catalog::Menu, n));
+}
+
+}  // namespace
 
 void Tmain::build_history_items(QMenu* comm, QMenu* option) {
     settings.history_folder = paths_.data_dir + "/history";
@@ -22,12 +33,12 @@ void Tmain::build_history_items(QMenu* comm, QMenu* option) {
         delete review;
     });
 
-    menuhistory = comm->addAction(QStringLiteral("Unit &History..."));
+    menuhistory = comm->addAction(menu_text(141));
     menuhistory->setObjectName(QStringLiteral("menuhistory"));
     connect(menuhistory, &QAction::triggered, this, [this] { menuhistoryClick(); });
 
-    auto toggle = [&](const char* caption, const char* name, uint8_t& field) {
-        QAction* a = option->addAction(QString::fromLatin1(caption));
+    auto toggle = [&](uint32_t caption, const char* name, uint8_t& field) {
+        QAction* a = option->addAction(menu_text(caption));
         a->setObjectName(QString::fromLatin1(name));
         a->setCheckable(true);
         // The settings file has been read by now; the item follows what it holds.
@@ -37,8 +48,8 @@ void Tmain::build_history_items(QMenu* comm, QMenu* option) {
         return a;
     };
     option->addSeparator();
-    mreview = toggle("&Review Before Sending", "mreview", settings.review_send);
-    mhistsend = toggle("Restore Point Before &Sending", "mhistsend", settings.history_before_send);
+    mreview = toggle(142, "mreview", settings.review_send);
+    mhistsend = toggle(143, "mhistsend", settings.history_before_send);
 }
 
 void Tmain::menuhistoryClick() {

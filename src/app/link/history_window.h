@@ -1,6 +1,6 @@
 // The Unit History window: the unit's restore points newest first, each with what it changed
-// against the one before, and the review of a send's changes. The window does its work
-// through the host's callbacks, so it needs nothing of the main window.
+// against the one before. The window does its work through the host's callbacks, so it
+// needs nothing of the main window.
 #pragma once
 #include <QDialog>
 #include <functional>
@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "core/history/restore_points.h"
-#include "core/link/send_guard.h"
 
 class QTableWidget;
 
@@ -31,16 +30,6 @@ class Thistorydlg : public QDialog {
     Actions actions_;
     QTableWidget* table_{};
     std::vector<RestorePoint> points_;  // newest first, as the rows
-};
-
-// Review before sending, as a modal list of the changes: Send goes on, Cancel stops.
-class ReviewDialogs : public SendReview {
-  public:
-    explicit ReviewDialogs(QWidget* parent) : parent_(parent) {}
-    bool confirm_send(const std::vector<Difference>& changes, bool parameters_only) override;
-
-  private:
-    QWidget* parent_;
 };
 
 }  // namespace pv

@@ -27,7 +27,7 @@ PortWatch::PortWatch(Tmain& main, QMenu* com_menu) : QObject(&main), main_(main)
         set_port_catalogue(own_catalogue_.get());
     }
     com_menu->addSeparator();
-    mdetect_ = com_menu->addAction(QStringLiteral("Detect Unit"));
+    mdetect_ = com_menu->addAction(ui_text(text(Catalog::Menu, 144)));
     mdetect_->setObjectName(QStringLiteral("mdetect"));
     connect(mdetect_, &QAction::triggered, this, [this] { detect_unit_click(); });
 

@@ -155,6 +155,45 @@ bool shown_at(int i, int j, int& column, int& row) {
 
 }  // namespace
 
+bool TableGrid::shows(int i, int j) const {
+    for (const auto& row : cells)
+        for (const Cell& c : row)
+            if (c.i == i && (is_axis(map_id) || c.j == j)) return true;
+    return false;
+}
+
+TableGrid table_grid(const ControllerData& a, const ControllerData& b, int map_id) {
+    KeepDocument keep;
+    TableGrid t;
+    t.map_id = map_id;
+    data = b;
+    choose_table(map_id);
+    t.caption = text(Catalog::Map, static_cast<uint32_t>(table_caption_of(map_id)));
+    t.corner = trim(corner_text());
+    for (int c = 1; c <= grid.grid_cols; ++c) t.column_heads.push_back(trim(column_header_text(c)));
+    for (int r = 1; r <= grid.grid_rows; ++r) {
+        t.row_heads.push_back(trim(row_header_text(r)));
+        std::vector<TableGrid::Cell>& row = t.cells.emplace_back();
+        for (int c = 1; c <= grid.grid_cols; ++c) {
+            const MapCell m = map_cell_of(c, r);
+            TableGrid::Cell cell;
+            cell.i = m.i;
+            cell.j = is_axis(map_id) ? 0 : m.j;
+            const int32_t va = table_element(a, map_id, m.i, cell.j);
+            const int32_t vb = table_element(b, map_id, m.i, cell.j);
+            cell.b_text = trim(FormatCell(vb));
+            cell.changed = va != vb;
+            row.push_back(cell);
+        }
+    }
+    // A's texts in a's units, as diff_data gives them.
+    data = a;
+    for (auto& row : t.cells)
+        for (TableGrid::Cell& cell : row)
+            cell.a_text = trim(FormatCell(table_element(a, map_id, cell.i, cell.j)));
+    return t;
+}
+
 std::string parameter_text(const ControllerData& d, const std::string& field) {
     for (const Param& p : params())
         if (field == p.field) return p.shown(d);

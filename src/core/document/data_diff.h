@@ -29,6 +29,25 @@ struct Difference {
 // Uses the grid working area and leaves it, and the program's data, as they were.
 std::vector<Difference> diff_data(const ControllerData& a, const ControllerData& b);
 
+// One table of two sets of data laid out as the map window lays `b`'s out: its caption and
+// header texts, and for each grid cell the element it shows with both values' texts.
+struct TableGrid {
+    struct Cell {
+        int i = 0, j = 0;  // the element, as Difference names it
+        std::string a_text, b_text;
+        bool changed = false;
+    };
+    int map_id = 0;
+    std::string caption;  // the table list's entry
+    std::string corner;
+    std::vector<std::string> column_heads, row_heads;
+    std::vector<std::vector<Cell>> cells;  // [row][column], from the top left
+    // Whether the layout shows element (i, j): the axis mode hides parts of the maps.
+    bool shows(int i, int j) const;
+};
+// Uses the grid working area and leaves it, and the program's data, as they were.
+TableGrid table_grid(const ControllerData& a, const ControllerData& b, int map_id);
+
 // One parameter's value as the parameter dialog shows it, with its unit label where the
 // dialog has one, for the document `d`.
 std::string parameter_text(const ControllerData& d, const std::string& field);

@@ -181,6 +181,22 @@ bool transact(const LinkFrame& request, LinkFrame* reply) {
     return ok;
 }
 
+namespace {
+ControllerData* reads_to = &data;
+}  // namespace
+
+ControllerData& read_target() {
+    return *reads_to;
+}
+
+ReadInto::ReadInto(ControllerData& target) : previous_(reads_to) {
+    reads_to = &target;
+}
+
+ReadInto::~ReadInto() {
+    reads_to = previous_;
+}
+
 bool read_block(int block_id, int col, int row) {
     bool last = state.last_frame_flag != 0;
     state.last_frame_flag = 0;
@@ -190,7 +206,7 @@ bool read_block(int block_id, int col, int row) {
     LinkFrame request = make_read_request(settings.spl_header, frame_address(*b, col, row));
     LinkFrame reply;
     if (!transact(request, &reply)) return false;
-    decode_frame_data(*b, col, row, last, reply.data(), data, unit);
+    decode_frame_data(*b, col, row, last, reply.data(), *reads_to, unit);
     return true;
 }
 
@@ -232,7 +248,7 @@ bool write_table(int block_id) {
 
 uint16_t read_status() {
     if (!state.port_open) open_port();
-    return read_block(103) ? data.status_word : kStatusUnknown;
+    return read_block(103) ? read_target().status_word : kStatusUnknown;
 }
 
 LinkFrame live_data_request() {

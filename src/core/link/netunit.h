@@ -57,6 +57,20 @@ bool transact(const LinkFrame& request, LinkFrame* reply = nullptr);
 // table marks write-only cannot be read and read-only ones cannot be written.
 bool read_block(int block_id, int col = 1, int row = 1);
 bool write_block(int block_id, int col = 1, int row = 1);
+
+// Where reads land: the document, or for the length of a ReadInto scope another set of data,
+// so that a look at the unit never shows in the document's windows.
+ControllerData& read_target();
+class ReadInto {
+  public:
+    explicit ReadInto(ControllerData& target);
+    ~ReadInto();
+    ReadInto(const ReadInto&) = delete;
+    ReadInto& operator=(const ReadInto&) = delete;
+
+  private:
+    ControllerData* previous_;
+};
 // Every frame of a block in address order, stopping at the first failure. For the seven
 // axis and map blocks and block 104.
 bool read_table(int block_id);

@@ -48,11 +48,17 @@ bool guard_send(RestoreCause cause) {
     const bool keep = settings.history_before_send != 0 && !history_folder().empty();
     if (!review && !keep) return true;
 
-    const ControllerData doc = data;
+    // The read fills a copy of the document: what no block carries (the comment, the file's
+    // labels) stays the document's, and the document itself is never touched, so no window
+    // can paint the unit's values while the read or the review runs.
+    const ControllerData& doc = data;
+    ControllerData in_unit = doc;
     set_comm_state(1);
-    const bool read = run_net_dialog(1);
-    const ControllerData in_unit = data;
-    data = doc;
+    bool read = false;
+    {
+        ReadInto into(in_unit);
+        read = run_net_dialog(1);
+    }
     // The block that failed has been named; the send ends as a failed transfer does.
     if (!read) {
         link_error(error_text(46));
@@ -66,8 +72,9 @@ bool guard_send(RestoreCause cause) {
     if (!review) return true;
     if (changes.empty())
         return prompter().ask(Icon::Information, Buttons::YesNo, msg_text(229)) == Answer::Yes;
-    return installed_review ? installed_review->confirm_send(changes, parameters_only)
-                            : confirm_by_question(changes);
+    return installed_review
+               ? installed_review->confirm_send({in_unit, doc, changes, parameters_only})
+               : confirm_by_question(changes);
 }
 
 void keep_loaded_point() {

@@ -9,12 +9,21 @@
 
 namespace pv {
 
-// Shows a send's changes (unit's value as a, the document's as b) and answers whether to
-// send. The front-end installs its own; without one the changes are listed in a question.
+// What a send would change: the unit's data as just read, the document, and their
+// differences (the unit's value as a, the document's as b), as send_changes gives them.
+struct SendChanges {
+    const ControllerData& in_unit;
+    const ControllerData& doc;
+    const std::vector<Difference>& changes;
+    bool parameters_only = false;
+};
+
+// Shows a send's changes and answers whether to send. The front-end installs its own;
+// without one the changes are listed in a question.
 class SendReview {
   public:
     virtual ~SendReview() = default;
-    virtual bool confirm_send(const std::vector<Difference>& changes, bool parameters_only) = 0;
+    virtual bool confirm_send(const SendChanges& send) = 0;
 };
 void set_send_review(SendReview* review);
 

@@ -115,12 +115,12 @@ bool load_parameter_set() {
     // The versions only label the data; a unit that will not tell them still loads.
     unit.valve_version_read = read_block(101);
     if (unit.valve_version_read)
-        data.file_valve_version = unit.valve_version;
+        read_target().file_valve_version = unit.valve_version;
     else
         show_comm_error(101, false);
     unit.display_version_read = read_block(102);
     if (unit.display_version_read)
-        data.file_display_version = unit.display_version;
+        read_target().file_display_version = unit.display_version;
     else
         show_comm_error(102, false);
     return true;
