@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -194,6 +195,11 @@ TEST_F(TunedUnitHistory, ReviewGridMarksTheChangedCellAloneAndTheDocumentStaysPu
                     << spoken(g, row, col).toStdString();
             }
         EXPECT_EQ(g->item(2, 1)->text(), QStringLiteral("* 0 -> 40"));
+        // Shown, the grid holds every column and row without scrolling.
+        r.show();
+        QApplication::processEvents();
+        EXPECT_LE(g->horizontalHeader()->length(), g->viewport()->width());
+        EXPECT_LE(g->verticalHeader()->length(), g->viewport()->height());
         EXPECT_EQ(spoken(g, 2, 1), QStringLiteral("50, 3000: 0 -> 40, changed"));
         EXPECT_EQ(spoken(g, 0, 0).count(QStringLiteral("->")), 0) << "unchanged: one value";
         // The keyboard goes from the tabs to the page, then Send, then Cancel.

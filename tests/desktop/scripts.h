@@ -29,6 +29,8 @@ void script_logs(Driver& d);
 // Keys only, read back through the accessibility tree: open, edit, send, link, the monitor's
 // values, a recording and the log's cursor.
 void script_keyboard(Driver& d);
+// Review before sending against the unit, cancelled and then sent; the Unit History window.
+void script_history(Driver& d);
 
 // Where the real-binary test clicks, in the main window's own coordinates: the "Mode A"
 // group and the Graph tool button as the program lays them out at its first start on a
@@ -51,7 +53,7 @@ QString map_cell_text(int column, int row);
 // Steps several scripts share.
 std::string work_folder();  // the session's temporary folder
 void wait_main_window(Driver& d);
-// File > Exit; `save_answer` answers the question whether to save a changed document
+// File > Exit; `save_answer` is the key that answers "Save data?" for a changed document
 // (empty: no question may come).
 void exit_program(Driver& d, const std::string& save_answer = {});
 // Window > the child window whose caption ends with `caption_end`: it becomes the active one.

@@ -36,6 +36,8 @@ const desk::Script kScripts[] = {
     // The overlay turned on in the map window stays on for the next start.
     {"logs", desk::script_logs, "OVERLAY=1\n"},
     {"keyboard", desk::script_keyboard},
+    // The review stays on for the next start.
+    {"history", desk::script_history, "REVIEWSEND=1\n"},
 };
 
 const desk::Script* g_script = nullptr;

@@ -48,8 +48,8 @@ QSize whole_size(QTableWidget* t) {
     t->resizeColumnsToContents();
     t->resizeRowsToContents();
     const int frame = 2 * t->frameWidth();
-    int w =
-        frame + (t->verticalHeader()->isVisible() ? t->verticalHeader()->sizeHint().width() : 0);
+    // Not shown yet: whether a header is hidden is all that is known of it.
+    int w = frame + (t->verticalHeader()->isHidden() ? 0 : t->verticalHeader()->sizeHint().width());
     for (int c = 0; c < t->columnCount(); ++c) w += t->columnWidth(c);
     int h = frame + t->horizontalHeader()->sizeHint().height();
     for (int r = 0; r < t->rowCount(); ++r) h += t->rowHeight(r);
@@ -95,7 +95,10 @@ QTableWidget* make_grid(const TableGrid& g, QWidget* parent) {
     for (int r = 0; r < t->rowCount(); ++r)
         for (int c = 0; c < t->columnCount(); ++c)
             t->setItem(r, c, grid_item(g.cells[r][c], rows[r], columns[c]));
-    t->setMinimumSize(whole_size(t));
+    // The whole table and nothing more: no empty area beside or under its cells.
+    t->setFixedSize(whole_size(t));
+    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return t;
 }
 
@@ -184,7 +187,7 @@ void TReviewdlg::add_grid_page(const TableGrid& g, int changed) {
     auto* page = new QWidget(tabs_);
     auto* layout = new QVBoxLayout(page);
     if (!g.corner.empty()) layout->addWidget(new QLabel(ui_text(g.corner), page));
-    layout->addWidget(make_grid(g, page));
+    layout->addWidget(make_grid(g, page), 0, Qt::AlignLeft | Qt::AlignTop);
     layout->addStretch(1);
     tabs_->addTab(page, ui_text(g.caption) + QStringLiteral(" (%1)").arg(changed));
 }
