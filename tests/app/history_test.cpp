@@ -131,6 +131,41 @@ TEST_F(UnitHistory, SendsKeepPointsTheReviewGuardsThemAndAPointGoesBack) {
     EXPECT_NE(text.str().find("HISTORYSEND=0"), std::string::npos);
 }
 
+// In Japanese the menu items, the window and its causes, and the review speak Japanese, and
+// the window is wide enough for its wider captions.
+TEST_F(UnitHistory, JapaneseItemsWindowAndReview) {
+    settings.lang_id = kLangJapanese;
+    start();
+    EXPECT_EQ(main->menuhistory->text(), QString::fromUtf8("ユニット履歴(&H)..."));
+    EXPECT_EQ(item("mreview")->text(), QString::fromUtf8("送信前に変更を確認(&R)"));
+    EXPECT_EQ(item("mdetect")->text(), QString::fromUtf8("ユニット検出(&D)"));
+    main->menuread->trigger();
+
+    QStringList seen;
+    int needed = 0, width = 0;
+    in_history = [&](Thistorydlg& h) {
+        QTableWidget* t = h.table();
+        seen << h.windowTitle() << t->horizontalHeaderItem(0)->text() << t->item(0, 1)->text();
+        for (int c = 0; c < t->columnCount(); ++c) needed += t->columnWidth(c);
+        width = h.width();
+    };
+    main->menuhistory->trigger();
+    EXPECT_EQ(seen, (QStringList{QString::fromUtf8("ユニット履歴"), QString::fromUtf8("日時"),
+                                 QString::fromUtf8("全データ読み込み")}));
+    EXPECT_GT(width, needed);
+
+    item("mreview")->trigger();
+    data.setboost_a = static_cast<uint16_t>(data.setboost_a + 5);
+    QString title, tab;
+    in_review = [&](TReviewdlg& r) {
+        title = r.windowTitle();
+        tab = r.tabs()->tabText(0);
+    };
+    main->menupwrite->trigger();
+    EXPECT_EQ(title, QString::fromUtf8("送信内容の確認"));
+    EXPECT_EQ(tab, QString::fromUtf8("パラメータ (1)"));
+}
+
 // A unit set up for a car: RPM x Throttle maps, so that the grids are five by five.
 class TunedUnitHistory : public UnitHistory {
   protected:

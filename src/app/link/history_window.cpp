@@ -4,8 +4,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/common/modal.h"
 #include "app/common/qt_prompter.h"
@@ -27,7 +29,10 @@ QTableWidget* make_table(QWidget* parent, const QStringList& headers) {
 }
 
 void put(QTableWidget* t, int row, int col, const QString& text) {
-    t->setItem(row, col, new QTableWidgetItem(text));
+    auto* it = new QTableWidgetItem(text);
+    // The counts sit under the middle of their captions.
+    if (col >= 2) it->setTextAlignment(Qt::AlignCenter);
+    t->setItem(row, col, it);
 }
 
 QString msg(uint32_t n) {
@@ -66,8 +71,14 @@ Thistorydlg::Thistorydlg(Actions actions, QWidget* parent)
     QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(560, 360);
     refresh();
+    // Every column whole (the Japanese captions are wider than the English ones), room for a
+    // scroll bar, and the buttons' row.
+    int w = 2 * table_->frameWidth() + table_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int c = 0; c < table_->columnCount(); ++c) w += table_->columnWidth(c);
+    const QMargins m = layout->contentsMargins();
+    w = std::max(w, buttons->sizeHint().width()) + m.left() + m.right();
+    resize(std::max(560, w), 360);
 }
 
 void Thistorydlg::refresh() {

@@ -186,7 +186,9 @@ void TReviewdlg::add_parameter_page(const SendChanges& send, const std::vector<T
 void TReviewdlg::add_grid_page(const TableGrid& g, int changed) {
     auto* page = new QWidget(tabs_);
     auto* layout = new QVBoxLayout(page);
-    if (!g.corner.empty()) layout->addWidget(new QLabel(ui_text(g.corner), page));
+    QString heading = ui_text(g.axis_text);
+    if (!g.corner.empty()) heading += QStringLiteral("    ") + ui_text(g.corner);
+    layout->addWidget(new QLabel(heading, page));
     layout->addWidget(make_grid(g, page), 0, Qt::AlignLeft | Qt::AlignTop);
     layout->addStretch(1);
     tabs_->addTab(page, ui_text(g.caption) + QStringLiteral(" (%1)").arg(changed));

@@ -170,6 +170,7 @@ TableGrid table_grid(const ControllerData& a, const ControllerData& b, int map_i
     choose_table(map_id);
     t.caption = text(Catalog::Map, static_cast<uint32_t>(table_caption_of(map_id)));
     t.corner = trim(corner_text());
+    t.axis_text = trim(status_axis_text());
     for (int c = 1; c <= grid.grid_cols; ++c) t.column_heads.push_back(trim(column_header_text(c)));
     for (int r = 1; r <= grid.grid_rows; ++r) {
         t.row_heads.push_back(trim(row_header_text(r)));

@@ -40,6 +40,7 @@ struct TableGrid {
     int map_id = 0;
     std::string caption;  // the table list's entry
     std::string corner;
+    std::string axis_text;  // the axes, range and unit, as the map window's status bar says
     std::vector<std::string> column_heads, row_heads;
     std::vector<std::vector<Cell>> cells;  // [row][column], from the top left
     // Whether the layout shows element (i, j): the axis mode hides parts of the maps.
