@@ -205,13 +205,16 @@ TEST_F(TunedUnitHistory, ReviewGridMarksTheChangedCellAloneAndTheDocumentStaysPu
     const int in_unit = sim->in_use().boost_map_a[1][2];
     ASSERT_EQ(in_unit, 0);
     data.boost_map_a[1][2] = 40;  // RPM point 2 (3000), throttle point 3 (50 %)
+    data.boost_map_a[3][4] = 33;  // RPM point 4, throttle point 5: 20 in the unit
+    data.offset_map_b[0][0] = static_cast<uint8_t>(data.offset_map_b[0][0] + 1);
     data.setboost_a = static_cast<uint16_t>(data.setboost_a + 5);
     choose_boost_map_a();
 
     int grids = 0;
     in_review = [&](TReviewdlg& r) {
-        EXPECT_EQ(r.tabs()->count(), 2) << "the parameters and the one table that changes";
+        EXPECT_EQ(r.tabs()->count(), 3) << "the parameters and the two tables that change";
         EXPECT_EQ(r.grid(QStringLiteral("offset_map_a")), nullptr);
+        EXPECT_NE(r.grid(QStringLiteral("offset_map_b")), nullptr);
         QTableWidget* g = r.grid(QStringLiteral("boost_map_a"));
         ASSERT_NE(g, nullptr);
         ++grids;
@@ -222,7 +225,7 @@ TEST_F(TunedUnitHistory, ReviewGridMarksTheChangedCellAloneAndTheDocumentStaysPu
         EXPECT_EQ(g->verticalHeaderItem(2)->text(), QStringLiteral("50"));
         for (int row = 0; row < 5; ++row)
             for (int col = 0; col < 5; ++col) {
-                const bool changed = row == 2 && col == 1;
+                const bool changed = (row == 2 && col == 1) || (row == 4 && col == 3);
                 const QString text = g->item(row, col)->text();
                 EXPECT_EQ(text.startsWith(QStringLiteral("* ")), changed) << row << "," << col;
                 EXPECT_EQ(g->item(row, col)->background() != g->item(0, 0)->background(), changed);
@@ -230,6 +233,7 @@ TEST_F(TunedUnitHistory, ReviewGridMarksTheChangedCellAloneAndTheDocumentStaysPu
                     << spoken(g, row, col).toStdString();
             }
         EXPECT_EQ(g->item(2, 1)->text(), QStringLiteral("* 0 -> 40"));
+        EXPECT_EQ(g->item(4, 3)->text(), QStringLiteral("* 20 -> 33"));
         // Shown, the grid holds every column and row without scrolling.
         r.show();
         QApplication::processEvents();
@@ -268,6 +272,8 @@ TEST_F(TunedUnitHistory, ReviewGridMarksTheChangedCellAloneAndTheDocumentStaysPu
     send_on_review = true;
     main->menuwrite->trigger();
     EXPECT_EQ(sim->in_use().boost_map_a[1][2], 40);
+    EXPECT_EQ(sim->in_use().boost_map_a[3][4], 33);
+    EXPECT_EQ(sim->in_use().offset_map_b[0][0], data.offset_map_b[0][0]);
 }
 
 TEST_F(TunedUnitHistory, PointsOpenAsTheDocumentShowAsTheComparisonAndGoBackThroughTheReview) {

@@ -162,7 +162,9 @@ bool TableGrid::shows(int i, int j) const {
     return false;
 }
 
-TableGrid table_grid(const ControllerData& a, const ControllerData& b, int map_id) {
+TableGrid table_grid(const ControllerData& a_in, const ControllerData& b_in, int map_id) {
+    // Either side may be the program's data, which the layout borrows.
+    const ControllerData a = a_in, b = b_in;
     KeepDocument keep;
     TableGrid t;
     t.map_id = map_id;
@@ -201,7 +203,9 @@ std::string parameter_text(const ControllerData& d, const std::string& field) {
     return {};
 }
 
-std::vector<Difference> diff_data(const ControllerData& a, const ControllerData& b) {
+std::vector<Difference> diff_data(const ControllerData& a_in, const ControllerData& b_in) {
+    // Either side may be the program's data, which the cells' texts borrow.
+    const ControllerData a = a_in, b = b_in;
     KeepDocument keep;
     std::vector<Difference> out;
 

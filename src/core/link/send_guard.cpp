@@ -50,8 +50,9 @@ bool guard_send(RestoreCause cause) {
 
     // The read fills a copy of the document: what no block carries (the comment, the file's
     // labels) stays the document's, and the document itself is never touched, so no window
-    // can paint the unit's values while the read or the review runs.
-    const ControllerData& doc = data;
+    // can paint the unit's values while the read or the review runs. The comparison works on
+    // a copy too: it borrows the program's data to format the cells.
+    const ControllerData doc = data;
     ControllerData in_unit = doc;
     set_comm_state(1);
     bool read = false;
