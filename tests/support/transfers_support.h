@@ -32,6 +32,9 @@ class WindowHooks : public pvtest::FakeWindows {
     SaveResult save_result = SaveResult::saved;
     uint32_t link_interval = 0;
     std::vector<std::pair<int, uint32_t>> port_watches;  // (handle, time-out) of watch_port
+    bool timer_rests = false, timer_held = false;
+    int timer_holds = 0;
+    std::vector<uint32_t> timer_resumes;  // the next tick's time of each resume
     int pressure_unit_at_close = -1;
 
     bool has(const std::string& e) const {
@@ -60,7 +63,22 @@ class WindowHooks : public pvtest::FakeWindows {
     void setup_grid() override { note("setup_grid"); }
     void fill_grid() override { note("fill_grid"); }
     void set_link_button(bool down) override { note(down ? "link down" : "link up"); }
-    void set_link_timer(uint32_t interval) override { link_interval = interval; }
+    void set_link_timer(uint32_t interval) override {
+        link_interval = interval;
+        timer_held = false;
+    }
+    // As the window's timer when `timer_rests`: held while a poll waits on the line.
+    bool hold_link_timer() override {
+        if (!timer_rests || link_interval == 0) return false;
+        ++timer_holds;
+        return timer_held = true;
+    }
+    bool resume_link_timer(uint32_t next_tick_ms) override {
+        if (!timer_held) return false;
+        timer_held = false;
+        timer_resumes.push_back(next_tick_ms);
+        return true;
+    }
     void watch_port(int handle, uint32_t timeout_ms) override {
         port_watches.emplace_back(handle, timeout_ms);
     }

@@ -176,6 +176,42 @@ TEST_F(LinkInEventLoop, TheReplyIsTakenAsItArrivesAndAWaitingTickFollowsAtOnce) 
     EXPECT_TRUE(state.poll_busy);
 }
 
+// The timer rests while the reply is on the line; its ticks come back in their old step, and
+// one that fell in the wait polls at once.
+TEST_F(LinkInEventLoop, TheTimerRestsWhileTheReplyIsOnTheLine) {
+    hooks.timer_rests = true;
+    start_link();
+    state.monitor_open = 1;
+    tick(1);
+    EXPECT_EQ(hooks.timer_holds, 1);
+    clock.advance(5);
+    collect(1);
+    EXPECT_EQ(hooks.timer_resumes, std::vector<uint32_t>{10}) << "the next tick 15 ms after the last";
+    EXPECT_EQ(exchanges(), 1u) << "a quick reply waits for the tick";
+
+    tick(1);
+    clock.advance(25);
+    collect(1);
+    EXPECT_EQ(hooks.timer_resumes, (std::vector<uint32_t>{10, 5}));
+    EXPECT_EQ(exchanges(), 3u) << "the tick that fell in the wait polls as the line is free";
+    EXPECT_EQ(hooks.timer_holds, 3);
+
+    // A command takes the port: the poll is dropped with the tick it would have had.
+    clock.advance(20);
+    EXPECT_TRUE(pv::read_block(118));
+    EXPECT_EQ(hooks.timer_resumes.back(), 10u);
+    EXPECT_EQ(exchanges(), 4u);
+    EXPECT_FALSE(state.poll_busy);
+
+    // The timer stopped while the reply was on the line (the link going off) stays stopped.
+    tick(1);
+    hooks.set_link_timer(0);
+    clock.advance(30);
+    collect(1);
+    EXPECT_EQ(exchanges(), 5u) << "no tick fell in a wait whose timer was stopped";
+    EXPECT_FALSE(state.poll_busy);
+}
+
 TEST_F(LinkInEventLoop, MissesAndTheStatusReadFollowTheRulesOfAWaitingPoll) {
     start_link();
     line->broken.insert({pv::read_request, pv::live_data_address});

@@ -72,6 +72,8 @@ void Tmain::btnatselClick() {
 }
 
 void Tmain::linktimerTimer() {
+    const int interval = static_cast<int>(state.link_interval_ms);
+    if (linktimer->isActive() && linktimer->interval() != interval) linktimer->start(interval);
     link_timer_tick();
 }
 

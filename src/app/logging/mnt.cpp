@@ -227,8 +227,7 @@ void Tmntdlg::refresh() {
 // each time would cost more than the rest of the refresh.
 const Tmntdlg::Columns& Tmntdlg::columns() const {
     const bool rpm = rev_is_rpm();
-    const ColumnsKey key{pbmnt->font().key(), value_labels[0]->font().key(), pv::data.pressure_unit,
-                         rpm};
+    const ColumnsKey key{pbmnt->font(), value_labels[0]->font(), pv::data.pressure_unit, rpm};
     if (key == columns_key_) return columns_;
     columns_key_ = key;
     const QFontMetrics fm(pbmnt->font());
@@ -247,6 +246,12 @@ const Tmntdlg::Columns& Tmntdlg::columns() const {
                               8 + names + blank + widest_value + blank);
     columns_.blank = blank;
     columns_.row_height = fm.height();
+    // One line of a label's font, whatever value it shows.
+    columns_.value_height = value_labels[0]->sizeHint().height();
+    const QFontMetrics value_fm = value_labels[0]->fontMetrics();
+    for (int ch = 0; ch < 128; ++ch)
+        columns_.char_advance[static_cast<size_t>(ch)] =
+            value_fm.horizontalAdvance(QChar(static_cast<char16_t>(ch)));
     return columns_;
 }
 
@@ -261,9 +266,26 @@ void Tmntdlg::place_value_label(int row) {
     const int right = c.units - c.blank;
     QLabel* l = value_labels[static_cast<size_t>(row)];
     // The leading blanks that pad a value need no room: right-aligned, they would only be cut.
-    const int needed = l->fontMetrics().horizontalAdvance(l->text().trimmed());
-    const int width = std::max(right - c.values, needed);
-    l->setGeometry(right - width, row * c.row_height + 10, width, l->sizeHint().height());
+    const int width = std::max(right - c.values, value_width(l->text().trimmed(), right - c.values));
+    l->setGeometry(right - width, row * c.row_height + 10, width, c.value_height);
+}
+
+// A value's width, measured only when it could be wider than `room`: the sum of its
+// characters' advances, a pixel each for kerning, tells without shaping the text.
+int Tmntdlg::value_width(const QString& value, int room) const {
+    int bound = 0;
+    for (const QChar ch : value) {
+        if (ch.unicode() >= 128) return value_labels[0]->fontMetrics().horizontalAdvance(value);
+        bound += columns_.char_advance[ch.unicode()] + 1;
+    }
+    return bound <= room ? bound : value_labels[0]->fontMetrics().horizontalAdvance(value);
+}
+
+// The panel's texts as shown, converted again only when the name or unit changed.
+const QString& Tmntdlg::shown_text(int slot, const std::string& text) {
+    std::pair<std::string, QString>& kept = shown_texts_[static_cast<size_t>(slot)];
+    if (kept.second.isNull() || kept.first != text) kept = {text, ui_text(text)};
+    return kept.second;
 }
 
 void Tmntdlg::SetView() {
@@ -288,10 +310,8 @@ void Tmntdlg::pbmntPaint(const QRect& dirty) {
         if (!dirty.intersects(QRect(0, y, pbmnt->width(), h))) continue;
         const MonitorRowText t = monitor_row_text(row, pv::data.pressure_unit, rpm);
         p.setPen(row_colour(t.colour));
-        p.drawText(QRect(8, y, x2 - 8, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-                   ui_text(t.name));
-        p.drawText(QRect(x2, y, pbmnt->width(), h), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-                   ui_text(t.unit));
+        row_texts_.draw(p, 8, y, shown_text(2 * row, t.name), pbmnt->font());
+        row_texts_.draw(p, x2, y, shown_text(2 * row + 1, t.unit), pbmnt->font());
     }
     if (first_paint_) {
         first_paint_ = false;

@@ -5,8 +5,11 @@
 #pragma once
 #include <QDialog>
 #include <array>
+#include <string>
+#include <utility>
 #include <tuple>
 
+#include "app/common/laid_out_texts.h"
 #include "core/logging/monitor.h"
 #include "core/ui/hooks.h"
 
@@ -86,6 +89,8 @@ class Tmntdlg : public QDialog, public LiveViews {
         int units = 0;   // where the units start
         int blank = 0;
         int row_height = 0;
+        int value_height = 0;  // a value label's
+        std::array<int, 128> char_advance{};  // of the ASCII characters in a value label's font
     };
     const Columns& columns() const;
     void place_value_label(int row);
@@ -105,8 +110,13 @@ class Tmntdlg : public QDialog, public LiveViews {
     QActionGroup* frame_items_ = nullptr;
     mutable Columns columns_;
     // The fonts, pressure unit and rev kind the columns were worked out for.
-    using ColumnsKey = std::tuple<QString, QString, uint8_t, bool>;
+    using ColumnsKey = std::tuple<QFont, QFont, uint8_t, bool>;
     mutable ColumnsKey columns_key_;
+    int value_width(const QString& value, int room) const;
+    const QString& shown_text(int slot, const std::string& text);
+    // The names and units the panel paints under a value label at each of its repaints.
+    LaidOutTexts row_texts_;
+    std::array<std::pair<std::string, QString>, 2 * kMonitorRows> shown_texts_;
 };
 
 }  // namespace pv

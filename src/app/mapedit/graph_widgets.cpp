@@ -167,7 +167,7 @@ QString ValueRowModel::cell(int k) const {
 // The in-place editor of a value cell; its keys pass the window's key table first.
 class ValueEditor : public QStyledItemDelegate {
   public:
-    explicit ValueEditor(ValueGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+    explicit ValueEditor(ValueGrid* owner) : QStyledItemDelegate(owner), grid_(owner) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                           const QModelIndex&) const override {
         return grid_->open_editor(parent);

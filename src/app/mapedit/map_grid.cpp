@@ -89,76 +89,141 @@ void MapGridModel::repaint_all() {
 
 MapCellPainter::MapCellPainter(MapGrid* owner) : QStyledItemDelegate(owner), grid_(owner) {}
 
-void MapCellPainter::paint(QPainter* p, const QStyleOptionViewItem& option,
-                           const QModelIndex& index) const {
-    const QRect r = option.rect;
-    const QPalette& pal = grid_->palette();
-    const bool enabled = grid_->isEnabled();
-    const bool selected = (option.state & QStyle::State_Selected) != 0;
-    const QString text = index.data(Qt::DisplayRole).toString();
-    const QFontMetrics fm(option.font);
+namespace {
+
+bool same_look(const CellLook& a, const CellLook& b) {
+    return a.trace_fill == b.trace_fill && a.show_compare == b.show_compare &&
+           a.compare_text == b.compare_text && a.changed == b.changed &&
+           a.text_back == b.text_back && a.redraw_text == b.redraw_text;
+}
+
+}  // namespace
+
+bool MapCellPainter::CellInputs::operator==(const CellInputs& o) const {
+    return size == o.size && text == o.text && selected == o.selected && enabled == o.enabled &&
+           overlay == o.overlay && (!overlay || (overlay_fill == o.overlay_fill &&
+                                                 overlay_ink == o.overlay_ink)) &&
+           base == o.base && highlight == o.highlight && highlighted_text == o.highlighted_text &&
+           window_text == o.window_text && button == o.button && font == o.font &&
+           same_look(look, o.look);
+}
+
+MapCellPainter::CellInputs MapCellPainter::inputs_of(const QStyleOptionViewItem& option,
+                                                     const QModelIndex& index) const {
+    CellInputs in;
     const int column = index.column() + 1;
     const int row = index.row() + 1;
+    const QPalette& pal = grid_->palette();
+    in.size = option.rect.size();
+    in.text = index.data(Qt::DisplayRole).toString();
+    in.enabled = grid_->isEnabled();
+    in.selected = (option.state & QStyle::State_Selected) != 0;
+    const OverlayCell* overlay = in.enabled ? grid_->owner()->overlay_cell(column, row) : nullptr;
+    in.overlay = overlay != nullptr;
+    if (overlay) {
+        in.overlay_fill = overlay_qcolor(overlay->fill);
+        in.overlay_ink = overlay_qcolor(overlay->ink);
+    }
+    in.base = pal.color(QPalette::Active, QPalette::Base);
+    in.highlight = pal.color(QPalette::Active, QPalette::Highlight);
+    in.highlighted_text = pal.color(QPalette::Active, QPalette::HighlightedText);
+    in.window_text = pal.color(QPalette::Active, QPalette::WindowText);
+    in.button = pal.color(QPalette::Active, QPalette::Button);
+    in.font = option.font;
+    if (in.enabled) in.look = cell_look(column, row, grid_->owner()->marks_of(column, row, in.selected));
+    return in;
+}
+
+// The cell as it looks under the live cursor, in `r`.
+void MapCellPainter::paint_look(QPainter* p, const QRect& r, const CellInputs& in) const {
+    const QFontMetrics fm(in.font);
     p->save();
-    p->setFont(option.font);
+    p->setFont(in.font);
 
     // The log overlay is the cell's background; the selection then shows as a frame, so the
     // overlay's colour stays visible in selected cells too.
-    const OverlayCell* overlay = enabled ? grid_->owner()->overlay_cell(column, row) : nullptr;
-    const QColor window = pal.color(QPalette::Active, QPalette::Base);
-    const QColor base = overlay ? overlay_qcolor(overlay->fill) : window;
-    const QColor highlight = pal.color(QPalette::Active, QPalette::Highlight);
+    const QColor& window = in.base;
+    const QColor base = in.overlay ? in.overlay_fill : window;
+    const QColor& highlight = in.highlight;
     // The grid's own drawing: the focused cell is drawn selected like the others.
-    p->fillRect(r, selected && enabled && !overlay ? highlight : base);
-    QColor ink = !enabled   ? pal.color(QPalette::Active, QPalette::Button)
-                 : overlay  ? overlay_qcolor(overlay->ink)
-                 : selected ? pal.color(QPalette::Active, QPalette::HighlightedText)
-                            : pal.color(QPalette::Active, QPalette::WindowText);
+    p->fillRect(r, in.selected && in.enabled && !in.overlay ? highlight : base);
+    QColor ink = !in.enabled   ? in.button
+                 : in.overlay  ? in.overlay_ink
+                 : in.selected ? in.highlighted_text
+                               : in.window_text;
     auto text_at = [&](Point at, const QString& t, const QColor& colour, const QColor* back) {
-        QRect box(at.x, at.y, fm.horizontalAdvance(t), fm.height());
-        if (back) p->fillRect(box.intersected(r), *back);
+        const LaidOutTexts::Text& laid = texts_.get(t, in.font);
+        if (back) p->fillRect(QRect(at.x, at.y, laid.advance, fm.height()).intersected(r), *back);
         p->setPen(colour);
-        p->drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, t);
+        p->drawStaticText(QPoint(at.x, at.y), laid.glyphs);
     };
     auto frame = [&](const QColor& colour, int width, int inset) {
         p->save();
         p->setPen(QPen(colour, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p->setBrush(Qt::NoBrush);
-        const int in = inset + width / 2;
-        p->drawRect(r.adjusted(in, in, -in - 1, -in - 1));
+        const int in_by = inset + width / 2;
+        p->drawRect(r.adjusted(in_by, in_by, -in_by - 1, -in_by - 1));
         p->restore();
     };
     p->setClipRect(r);
-    text_at(value_text_origin(r.left(), r.top()), text, ink, nullptr);
+    text_at(value_text_origin(r.left(), r.top()), in.text, ink, nullptr);
 
-    if (enabled) {
-        CellLook look = cell_look(column, row, grid_->owner()->marks_of(column, row, selected));
-        if (look.trace_fill && !overlay) p->fillRect(r, QColor(0, 255, 0));
+    if (in.enabled) {
+        const CellLook& look = in.look;
+        if (look.trace_fill && !in.overlay) p->fillRect(r, QColor(0, 255, 0));
         if (look.show_compare)
             text_at(compare_text_origin(r.left(), r.top(), fm.height()),
                     QString::fromStdString(look.compare_text), QColor(128, 128, 128), &window);
         if (look.redraw_text) {
             // Under a selection the text keeps a (lighter) highlight behind it, so selected cells
             // that are also changed still show as selected and their red stays readable.
-            QColor back = selected && !overlay ? highlight.lighter(170) : window;
+            QColor back = in.selected && !in.overlay ? highlight.lighter(170) : window;
             QColor colour = look.changed ? QColor(255, 0, 0) : QColor(0, 0, 0);
             if (look.text_back == CellLook::Fill::greater) back = QColor(255, 255, 0);
             if (look.text_back == CellLook::Fill::smaller) back = QColor(0, 255, 255);
             // A plain value stays on the overlay's colour, in the ink chosen for it.
             const bool plain = !look.changed && look.text_back == CellLook::Fill::none;
-            if (overlay && plain) {
+            if (in.overlay && plain) {
                 back = base;
                 colour = ink;
             }
-            text_at(value_text_origin(r.left(), r.top()), text, colour, &back);
+            text_at(value_text_origin(r.left(), r.top()), in.text, colour, &back);
         }
         // Over the overlay the trace is a green frame and the selection one inside it, so that
         // all three can be read.
-        if (overlay && look.trace_fill) frame(QColor(0, 160, 0), 3, 0);
-        if (overlay && selected) frame(highlight, 2, look.trace_fill ? 3 : 0);
-        grid_->owner()->paint_cursors(p, r, column, row);
+        if (in.overlay && look.trace_fill) frame(QColor(0, 160, 0), 3, 0);
+        if (in.overlay && in.selected) frame(highlight, 2, look.trace_fill ? 3 : 0);
     }
     p->restore();
+}
+
+void MapCellPainter::paint(QPainter* p, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const {
+    const QRect r = option.rect;
+    const int column = index.column() + 1;
+    const int row = index.row() + 1;
+    CellInputs in = inputs_of(option, index);
+    // The live cursor repaints its cells at every poll while their look stays: the look is
+    // painted once and then copied, and only the cursor's lines are drawn anew.
+    const qreal ratio = p->device() ? p->device()->devicePixelRatioF() : 1.0;
+    if (ratio != 1.0 || column < 1 || column > 5 || row < 1 || row > 5) {
+        paint_look(p, r, in);
+    } else {
+        CachedCell& cached = cached_[static_cast<size_t>(column - 1)][static_cast<size_t>(row - 1)];
+        if (cached.pixmap.isNull() || !(cached.inputs == in)) {
+            cached.inputs = std::move(in);
+            cached.pixmap = QPixmap(r.size());
+            QPainter pp(&cached.pixmap);
+            paint_look(&pp, QRect(QPoint(0, 0), r.size()), cached.inputs);
+        }
+        p->drawPixmap(r.topLeft(), cached.pixmap);
+    }
+    if (grid_->isEnabled()) {
+        p->save();
+        p->setClipRect(r);
+        grid_->owner()->paint_cursors(p, r, column, row);
+        p->restore();
+    }
 }
 
 QWidget* MapCellPainter::createEditor(QWidget* parent, const QStyleOptionViewItem&,

@@ -3,13 +3,16 @@
 // draws the map window's layers over each cell. A written cell repaints that cell alone.
 #pragma once
 #include <QAbstractTableModel>
+#include <QPixmap>
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <array>
 
 #include "app/common/edit_grid.h"
+#include "app/common/laid_out_texts.h"
 #include "core/mapedit/edit_ops.h"
+#include "core/mapedit/grid_view.h"
 
 class QAbstractButton;
 
@@ -68,7 +71,28 @@ class MapCellPainter : public QStyledItemDelegate {
     bool eventFilter(QObject* object, QEvent* event) override;
 
   private:
+    // Everything a cell's look is made of, but the live cursor's lines.
+    struct CellInputs {
+        QSize size;
+        QString text;
+        bool selected = false, enabled = false, overlay = false;
+        QColor overlay_fill, overlay_ink;
+        QColor base, highlight, highlighted_text, window_text, button;
+        QFont font;
+        CellLook look;
+        bool operator==(const CellInputs& o) const;
+    };
+    struct CachedCell {
+        CellInputs inputs;
+        QPixmap pixmap;
+    };
+    CellInputs inputs_of(const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    void paint_look(QPainter* p, const QRect& r, const CellInputs& in) const;
+
     MapGrid* grid_;
+    // The values and comparison texts, laid out once.
+    mutable LaidOutTexts texts_;
+    mutable std::array<std::array<CachedCell, 5>, 5> cached_;
 };
 
 class MapGrid : public EditGrid {

@@ -341,10 +341,26 @@ void Tmain::set_link_button(bool down) {
 }
 
 void Tmain::set_link_timer(uint32_t interval_ms) {
+    link_timer_held_ = false;
     if (interval_ms == 0)
         linktimer->stop();
     else
         linktimer->start(static_cast<int>(interval_ms));
+}
+
+bool Tmain::hold_link_timer() {
+    if (!linktimer->isActive()) return false;
+    linktimer->stop();
+    link_timer_held_ = true;
+    return true;
+}
+
+bool Tmain::resume_link_timer(uint32_t next_tick_ms) {
+    if (!link_timer_held_) return false;
+    link_timer_held_ = false;
+    // The first tick comes in the old step; linktimerTimer sets the interval again.
+    linktimer->start(static_cast<int>(next_tick_ms));
+    return true;
 }
 
 void Tmain::release_trace_buttons() {

@@ -121,6 +121,8 @@ class Tmain : public QMainWindow,
     void normal_cursor() override;
     void set_link_button(bool down) override;
     void set_link_timer(uint32_t interval_ms) override;
+    bool hold_link_timer() override;
+    bool resume_link_timer(uint32_t next_tick_ms) override;
     void watch_port(int handle, uint32_t timeout_ms) override;
 
     // DocumentFlow (document_flow.cpp): the one place that makes, saves and closes the
@@ -269,6 +271,7 @@ class Tmain : public QMainWindow,
     QWidget* panel0_ = nullptr;  // drawn by the program (StatusPanel0)
     std::array<QLabel*, 4> panels_{};
     QTimer* linktimer = nullptr;
+    bool link_timer_held_ = false;  // stopped while a poll's reply is on the wire
     // A poll's reply on its way: the port's handle turning readable, and its time-out.
     QSocketNotifier* port_watch_ = nullptr;
     QTimer* reply_deadline_ = nullptr;

@@ -1,10 +1,13 @@
 #include "core/link/link_timer.h"
 
+#include <algorithm>
+
 #include "core/document/unit.h"
 #include "core/link/lock.h"
 #include "core/link/netunit.h"
 #include "core/link/transfers.h"
 #include "core/ui/hooks.h"
+#include "core/ui/clock.h"
 #include "core/ui/prompter.h"
 #include "core/ui/texts.h"
 
@@ -89,6 +92,26 @@ int status_attempts = 0;
 // as a tick held up by a waiting poll would.
 bool tick_waiting = false;
 std::function<void()> gave_up_listener;
+// The timer is held while a poll waits on the line, since this time.
+bool ticks_held = false;
+uint32_t held_since = 0;
+
+void hold_ticks() {
+    held_since = clock().tick_count();
+    ticks_held = shell_views().hold_link_timer();
+}
+
+// The poll on the line is over. A tick that would have come meanwhile is noted, as the tick
+// itself would have been (unless the poll was dropped, which forgets it), and the timer goes
+// on in its old step.
+void release_ticks(bool note_tick) {
+    if (!ticks_held) return;
+    ticks_held = false;
+    const uint32_t interval = std::max<uint32_t>(state.link_interval_ms, 1);
+    const uint32_t passed = clock().tick_count() - held_since;
+    const bool resumed = shell_views().resume_link_timer(interval - passed % interval);
+    if (resumed && note_tick && passed >= interval) tick_waiting = true;
+}
 
 // The link ends by itself: the unit no longer answers.
 void give_up() {
@@ -119,6 +142,7 @@ void end_poll() {
 // Another exchange took the port first: the poll is simply gone, as a skipped tick is.
 void poll_dropped() {
     step = PollStep::none;
+    release_ticks(false);
     tick_waiting = false;
     state.poll_busy = 0;
 }
@@ -134,6 +158,7 @@ bool begin_status_read() {
 // they repaint.
 void end_waiting_poll(bool ok) {
     step = PollStep::none;
+    release_ticks(true);
     if (ok)
         state.poll_misses = 0;
     else
@@ -173,6 +198,7 @@ void link_timer_tick() {
     if (state.port_open && port().watch_handle() >= 0) {
         if (begin_exchange(live_data_request(), poll_dropped)) {
             step = PollStep::live;
+            hold_ticks();
             return;
         }
         poll_failed();

@@ -29,6 +29,12 @@ class ShellViews {
     virtual void set_link_button(bool /*down*/) {}
     // linktimer's interval; 0 stops it.
     virtual void set_link_timer(uint32_t /*interval_ms*/) {}
+    // While a poll's reply is on the wire the timer's ticks would only be noted, each at the
+    // cost of a wake-up: the timer is held (true when it ran and now rests), and resumed with
+    // its next tick `next_tick_ms` from now and every interval after it (true when it was
+    // still held: a timer stopped meanwhile stays stopped). Without these the ticks go on.
+    virtual bool hold_link_timer() { return false; }
+    virtual bool resume_link_timer(uint32_t /*next_tick_ms*/) { return false; }
     // An exchange waits for its reply: call link_poll_collect() when `handle` turns readable
     // and once `timeout_ms` have passed. A handle of -1 ends the watch.
     virtual void watch_port(int /*handle*/, uint32_t /*timeout_ms*/) {}
