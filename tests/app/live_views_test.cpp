@@ -111,12 +111,23 @@ TEST_F(LiveViewsTest, CursorFollowsThePollsAndRepaintsOnlyTheBlocksItLeavesAndEn
 
     Painted painted(map->sgmap->viewport());
     poll(30, 60);
-    EXPECT_EQ(painted.region, block(2, 3)) << "the same block again";
+    EXPECT_TRUE(painted.region.isEmpty()) << "a cursor that has not moved is not drawn again";
+    poll(31, 60);
+    EXPECT_EQ(painted.region, block(2, 3)) << "moved inside its block";
     painted.region = QRegion();
     poll(255, 100);  // block (4, 4) .. (5, 5)
     EXPECT_EQ(painted.region, block(2, 3) + block(4, 4));
     EXPECT_EQ(pixels(2, 3, kRed), 0) << "the old cursor is gone";
     EXPECT_GT(pixels(5, 5, kRed), 0);
+
+    // Link off takes the cursor away; linked again, it is back where it stayed.
+    main->btnlinkClick();
+    QApplication::processEvents();
+    EXPECT_EQ(pixels(5, 5, kRed), 0);
+    main->btnlinkClick();
+    main->findChild<QTimer*>(QStringLiteral("linktimer"))->stop();
+    poll(255, 100);
+    EXPECT_GT(pixels(5, 5, kRed), 0) << "drawn again though it has not moved";
 }
 
 TEST_F(LiveViewsTest, ExpiringTraceMarksRepaintWithTheBlocks) {
@@ -132,8 +143,7 @@ TEST_F(LiveViewsTest, ExpiringTraceMarksRepaintWithTheBlocks) {
     for (int k = 0; k < 12; ++k) poll(255, 100);
     Painted painted(map->sgmap->viewport());
     poll(255, 100);
-    EXPECT_EQ(painted.region, block(4, 4) + block(2, 3))
-        << "the block under the cursor and the marks that expired";
+    EXPECT_EQ(painted.region, block(2, 3)) << "the marks that expired, not the cursor that stayed";
     EXPECT_EQ(pixels(2, 3, kTraceGreen), 0);
 
     main->action("btnlocus")->trigger();
@@ -161,6 +171,12 @@ TEST_F(LiveViewsTest, TheOtherModesTablesShowTheCursorInBlue) {
     poll(30, 60);
     EXPECT_GT(pixels(2, 3, kBlue), 0);
     EXPECT_EQ(pixels(2, 3, kRed), 0);
+
+    // The unit goes over to Mode B: the cursor turns red where it stands.
+    unit.status_flags[status_mode_b_active] = 1;
+    poll(30, 60);
+    EXPECT_GT(pixels(2, 3, kRed), 0);
+    EXPECT_EQ(pixels(2, 3, kBlue), 0);
 }
 
 TEST_F(LiveViewsTest, CursorTraceKeepsTheBlockSelectedForPageUp) {

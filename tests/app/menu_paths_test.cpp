@@ -57,9 +57,10 @@ TEST_F(MenuPaths, EveryToolButtonHasAMenuItemAndMnemonicsDoNotClash) {
                 menus.push_back(a->menu());
                 EXPECT_FALSE(m.isEmpty()) << a->text().toStdString();
             }
-            if (!m.isEmpty())
+            if (!m.isEmpty()) {
                 EXPECT_TRUE(letters.insert(m[0].toCombined()).second)
                     << a->text().toStdString() << " in " << menus[k]->title().toStdString();
+            }
         }
     }
 }

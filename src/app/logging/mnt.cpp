@@ -111,6 +111,9 @@ Tmntdlg::Tmntdlg(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowStaysOn
 
     pbmnt = new QWidget(pnlmnt);
     pbmnt->setObjectName(QStringLiteral("pbmnt"));
+    // The paint box fills its own white, so a value's repaint stops here and the panel's
+    // frame is not drawn again at every poll.
+    pbmnt->setAutoFillBackground(true);
     pbmnt->installEventFilter(this);
     auto* fill = new QVBoxLayout(pnlmnt);
     fill->setContentsMargins(pnlmnt->frameWidth(), pnlmnt->frameWidth(), pnlmnt->frameWidth(),

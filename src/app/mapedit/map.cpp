@@ -576,6 +576,13 @@ void Tmap::apply_cursor_update(const CursorUpdate& u) {
 }
 
 void Tmap::UpdateLiveCursor() {
+    // The pen follows the mode the unit runs and the hold: a new one is drawn where the
+    // cursor stands, moved or not.
+    const CursorPen pen = live_cursor_pen(group_index());
+    if (pen != live_pen_) {
+        live_pen_ = pen;
+        forget_painted_lines(cursors.live_cursor);
+    }
     apply_cursor_update(pv::UpdateLiveCursor(live.live_rev, live.live_throttle, cursor_grid()));
 }
 
@@ -617,11 +624,15 @@ void stroke(QPainter* p, const CursorLines& lines) {
 }  // namespace
 
 void Tmap::paint_cursors(QPainter* p, const QRect& r, int column, int row) const {
+    const bool live_shown = cursors.cursor_enabled && (state.link_on || state.log_link);
+    if (!live_shown) forget_painted_lines(cursors.live_cursor);
+    if (!cursors.cursor_enabled || !state.log_link || !state.other_log_open)
+        forget_painted_lines(cursors.compare_cursor);
     if (!cursors.cursor_enabled) return;
     const CellRect cell{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     const bool one_row = grid.grid_rows <= 1;
     const CursorRecord& live_c = cursors.live_cursor;
-    if ((state.link_on || state.log_link) && in_cursor_block(live_c, column, row)) {
+    if (live_shown && in_cursor_block(live_c, column, row)) {
         const CursorPen pen = live_cursor_pen(group_index());
         p->save();
         p->setPen(QPen(pen_colour(pen), 2));

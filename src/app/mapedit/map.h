@@ -135,6 +135,7 @@ class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    CursorPen live_pen_ = CursorPen::red;  // the live cursor's at its last update
     void lvmap1SelectItem();
     void lvmap2SelectItem();
     void lvmap1MouseUp(QListWidget* list, const QPoint& pos);

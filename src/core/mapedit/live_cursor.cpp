@@ -60,8 +60,11 @@ void mark_trace(const CursorRecord& c, CursorUpdate& u) {
     for (int dc = 0; dc < 2; ++dc)
         for (int dr = 0; dr < block_rows(); ++dr) {
             const int col = c.bracket_col + dc, row = c.bracket_row + dr;
-            if (col >= 1 && col <= 5 && row >= 1 && row <= 5)
-                cursors.trace_marks[col - 1][row - 1] = life;
+            if (col >= 1 && col <= 5 && row >= 1 && row <= 5) {
+                uint8_t& m = cursors.trace_marks[col - 1][row - 1];
+                if (m == 0) u.add(col, row);  // turns green
+                m = life;
+            }
         }
     // Marks set just now age at once too: a mark of L lives L - 1 further updates.
     if (length != 1) age_trace(u);
@@ -82,12 +85,22 @@ CursorUpdate update(CursorRecord& c, OperatingPoint p, const CursorGrid& g, bool
         u.selection = cursor_trace_selection(c, settings.auto_select);
     }
     if (!g.editing) {
-        if (c.bracket_col != c.prev_col || c.bracket_row != c.prev_row) {
+        const bool new_block = c.bracket_col != c.prev_col || c.bracket_row != c.prev_row;
+        if (new_block) {
             add_block(u, c.prev_col, c.prev_row);
             c.prev_col = c.bracket_col;
             c.prev_row = c.bracket_row;
         }
-        add_block(u, c.bracket_col, c.bracket_row);
+        // The block is drawn again only when its lines moved: a cursor that stays where it was
+        // (an engine at idle) costs no repaint.
+        if (new_block || c.near_col != c.painted_near_col || c.near_row != c.painted_near_row ||
+            c.x_offset != c.painted_x || c.y_offset != c.painted_y) {
+            add_block(u, c.bracket_col, c.bracket_row);
+            c.painted_near_col = c.near_col;
+            c.painted_near_row = c.near_row;
+            c.painted_x = c.x_offset;
+            c.painted_y = c.y_offset;
+        }
     }
     return u;
 }

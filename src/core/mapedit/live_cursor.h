@@ -30,6 +30,11 @@ struct CursorRecord {
     int32_t y_offset = 0;
     uint8_t prev_col = 0;  // block of the last repaint, to erase the old cursor
     uint8_t prev_row = 0;
+    // The lines of the last repaint: a cursor that has not moved is not drawn again.
+    uint8_t painted_near_col = 0;
+    uint8_t painted_near_row = 0;
+    int32_t painted_x = -1;
+    int32_t painted_y = -1;
 };
 
 // The map cursors and trace, program-wide like the grid working area they belong to.
@@ -63,14 +68,20 @@ struct GridCell {
     uint8_t row;
 };
 struct CursorUpdate {
-    // Cells to repaint: expired trace marks, the old block, the new block. May repeat.
-    std::array<GridCell, 33> repaint{};
+    // Cells to repaint: expired and new trace marks, the old block, the new block. May repeat.
+    std::array<GridCell, 37> repaint{};
     int repaint_count = 0;
     bool select = false;  // Cursor Trace moves the grid selection to `selection`
     Selection selection;
 
     void add(int column, int row);
 };
+
+// A repaint left `c` out (the cursor off, the link off): its next update draws it again even
+// where it has not moved.
+inline void forget_painted_lines(CursorRecord& c) {
+    c.painted_x = c.painted_y = -1;
+}
 
 // Cell sizes of the grid in pixels and whether its in-place editor is open (nothing is
 // repainted then, so the editor is not disturbed and the old block is erased later).
