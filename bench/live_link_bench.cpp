@@ -3,8 +3,8 @@
 // the link alone (the map with the live cursor), with the data monitor open and the trace on,
 // and with the graph on the cursor's map and the data log window as well. Each run lasts
 // PV_MEASURE_SECONDS (default 30); --benchmark_repetitions=3 gives the median of three.
-// PV_DRIVE picks pvsim's drive (default sweep, the cursor moving at every poll; street is a
-// town drive with stops). Offscreen, or on an X server with QT_QPA_PLATFORM=xcb. Measures:
+// PV_DRIVE picks pvsim's drive (default street, a town drive with stops; sweep moves the
+// cursor at every poll). Offscreen, or on an X server with QT_QPA_PLATFORM=xcb. Measures:
 //   - exchanges per second as a ratio of the wire ceiling: one exchange is 48 bytes on the
 //     line, 25 ms, so at most 40 a second. Every tenth poll is followed by a status read, so
 //     polls alone reach at most 10/11 of it (0.909);
@@ -116,9 +116,9 @@ class SimProcess {
         if (pid_ == 0) {
             dup2(out[1], STDOUT_FILENO);
             ::close(out[0]);
-            // The sweep moves the cursor across the map at every poll: the most the live
-            // views ever have to draw. PV_DRIVE names another drive (street, idle, ...).
-            const char* drive = std::getenv("PV_DRIVE") ? std::getenv("PV_DRIVE") : "sweep";
+            // A town drive by default; PV_DRIVE=sweep moves the cursor across the map at
+            // every poll, the most the live views ever have to draw.
+            const char* drive = std::getenv("PV_DRIVE") ? std::getenv("PV_DRIVE") : "street";
             execl(PVSIM_PATH, "pvsim", "--baud-timing", "--drive", drive,
                   static_cast<char*>(nullptr));
             _exit(127);
