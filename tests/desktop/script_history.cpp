@@ -18,12 +18,6 @@
 namespace desk {
 namespace {
 
-bool action_checked(const char* name) {
-    QWidget* main = main_window();
-    auto* a = main ? main->findChild<QAction*>(QLatin1String(name)) : nullptr;
-    return a && a->isChecked();
-}
-
 QWidget* shown_named(const char* name) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == QLatin1String(name) && w->isVisible()) return w;

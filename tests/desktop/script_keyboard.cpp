@@ -264,24 +264,6 @@ void step_cursor(Driver& d) {
     look(d, "keyboard-log");
 }
 
-// File > Exit and No to "Save data?": the program ends at once, so nothing may wait on its
-// thread after the key.
-void exit_without_saving(Driver& d) {
-    d.step("File > Exit, No to saving");
-    d.wait_active(QStringLiteral("Pavex Dravlo"));
-    d.menu("alt+f", "x");
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (!d.gui([] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        return box && box->isActiveWindow() && box->text() == QLatin1String("Save data?");
-    })) {
-        if (std::chrono::steady_clock::now() > deadline) d.fail("no question whether to save");
-        Driver::settle(20ms);
-    }
-    d.keys("n");
-    if (!d.wait_app_returned()) d.fail("the program did not end after No");
-}
-
 }  // namespace
 
 void script_keyboard(Driver& d) {
@@ -292,7 +274,7 @@ void script_keyboard(Driver& d) {
     read_monitor(d);
     record(d);
     step_cursor(d);
-    exit_without_saving(d);
+    exit_program(d, "n");
 }
 
 }  // namespace desk

@@ -13,12 +13,6 @@
 namespace desk {
 namespace {
 
-bool action_checked(const char* name) {
-    QWidget* main = main_window();
-    auto* a = main ? main->findChild<QAction*>(QLatin1String(name)) : nullptr;
-    return a && a->isChecked();
-}
-
 void start_link(Driver& d) {
     d.step("Mode A, then Send All Data: the unit takes the document and the link starts");
     d.click("the Mode A group", list_item(map_window, "lvmap1", QStringLiteral("Mode A")));

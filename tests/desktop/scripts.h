@@ -56,6 +56,8 @@ void wait_main_window(Driver& d);
 // File > Exit; `save_answer` is the key that answers "Save data?" for a changed document
 // (empty: no question may come).
 void exit_program(Driver& d, const std::string& save_answer = {});
+// Whether the main window's action `name` is checked (a toggle button's state).
+bool action_checked(const char* name);
 // Window > the child window whose caption ends with `caption_end`: it becomes the active one.
 void bring_to_front(Driver& d, const QString& caption_end);
 // A log window's Display Setting button: the settings dialog `dialog_name` comes up, is

@@ -74,6 +74,12 @@ void wait_main_window(Driver& d) {
     d.wait_active(QStringLiteral("Pavex Dravlo"));
 }
 
+bool action_checked(const char* name) {
+    QWidget* main = main_window();
+    auto* a = main ? main->findChild<QAction*>(QLatin1String(name)) : nullptr;
+    return a && a->isChecked();
+}
+
 void exit_program(Driver& d, const std::string& save_answer) {
     d.step("File > Exit");
     d.wait_active(QStringLiteral("Pavex Dravlo"));
