@@ -43,7 +43,7 @@ TEST(LaidOutTexts, DrawTheSamePixelsAsDrawTextAndFollowTheFont) {
                 QPainter p(&drawn);
                 p.setFont(font);
                 p.setPen(Qt::red);
-                texts.draw(p, 5, 7, t, font);
+                p.drawStaticText(QPoint(5, 7), texts.get(t, font).glyphs);
             }
             EXPECT_EQ(drawn, expected) << t.toStdString() << " at " << pixels << " px";
             // A text kept from another size would place the monitor's labels wrongly.

@@ -1,7 +1,6 @@
 #include "app/common/laid_out_texts.h"
 
 #include <QFontMetrics>
-#include <QPainter>
 
 namespace pv {
 
@@ -20,10 +19,6 @@ const LaidOutTexts::Text& LaidOutTexts::get(const QString& text, const QFont& fo
     t.glyphs.prepare(QTransform(), font);
     t.advance = QFontMetrics(font).horizontalAdvance(text);
     return *texts_.insert(text, std::move(t));
-}
-
-void LaidOutTexts::draw(QPainter& p, int x, int y, const QString& text, const QFont& font) {
-    p.drawStaticText(QPoint(x, y), get(text, font).glyphs);
 }
 
 }  // namespace pv

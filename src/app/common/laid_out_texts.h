@@ -7,22 +7,20 @@
 #include <QStaticText>
 #include <QString>
 
-class QPainter;
-
 namespace pv {
 
 class LaidOutTexts {
   public:
     struct Text {
+        // Drawn with QPainter::drawStaticText at a text's top-left corner, in the font it was
+        // laid out for: the pixels QPainter::drawText gives with AlignLeft | AlignTop.
         QStaticText glyphs;
         int advance = 0;  // as QFontMetrics::horizontalAdvance gives it
     };
-    // `text` in `font`, laid out on first use. The font changing empties the store, as does
-    // its growing past a few hundred texts (values that seldom come back).
+    // `text` in `font`, laid out on first use; the reference holds until the next call. The
+    // font changing empties the store, as does its growing past a few hundred texts (values
+    // that seldom come back).
     const Text& get(const QString& text, const QFont& font);
-    // Draws `text` with its top-left corner at `x`, `y` in the painter's pen: the same pixels
-    // as QPainter::drawText with AlignLeft | AlignTop.
-    void draw(QPainter& p, int x, int y, const QString& text, const QFont& font);
 
   private:
     static constexpr int kMost = 512;

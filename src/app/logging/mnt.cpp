@@ -313,8 +313,15 @@ void Tmntdlg::pbmntPaint(const QRect& dirty) {
         if (!dirty.intersects(QRect(0, y, pbmnt->width(), h))) continue;
         const MonitorRowText t = monitor_row_text(row, pv::data.pressure_unit, rpm);
         p.setPen(row_colour(t.colour));
-        row_texts_.draw(p, 8, y, shown_text(2 * row, t.name), pbmnt->font());
-        row_texts_.draw(p, x2, y, shown_text(2 * row + 1, t.unit), pbmnt->font());
+        // Between the name and the unit stands the value: its repaint draws neither, as
+        // neither reaches into it (a few pixels' margin for glyphs that overhang).
+        const auto draw = [&](int x, const QString& text) {
+            const LaidOutTexts::Text& laid = row_texts_.get(text, pbmnt->font());
+            if (dirty.intersects(QRect(x - 4, y, laid.advance + 8, h)))
+                p.drawStaticText(QPoint(x, y), laid.glyphs);
+        };
+        draw(8, shown_text(2 * row, t.name));
+        draw(x2, shown_text(2 * row + 1, t.unit));
     }
     if (first_paint_) {
         first_paint_ = false;
