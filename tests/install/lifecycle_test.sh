@@ -55,10 +55,13 @@ if [[ -f /usr/share/mime/globs2 ]]; then
     || fail "*.pvl is not a glob of any case: $(grep pavex5 /usr/share/mime/globs2)"
 fi
 
-# A display of our own, with a window manager to close the program through.
+# A display of our own, with a window manager to close the program through. The server must
+# not reset when its last client leaves: each probe below is a client, and a window manager
+# that connects during a reset is refused and never comes up.
 mkfifo "$work/displayfd"
 exec {numfd}<>"$work/displayfd"
-Xvfb -displayfd "$numfd" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd "$numfd" -screen 0 1280x1024x24 -nolisten tcp -noreset \
+  >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 display=
 read -r -t 10 -u "$numfd" display || true
@@ -73,7 +76,13 @@ wait_for() {  # at most 15 s
 wait_for xdotool getdisplaygeometry >/dev/null 2>&1 || fail "no X server"
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
-wait_for xdotool get_num_desktops >/dev/null 2>&1 || fail "openbox did not start"
+wm_pid=$!
+wm_ready() {
+  xdotool get_num_desktops >/dev/null 2>&1 && return 0
+  kill -0 "$wm_pid" 2>/dev/null || { cat "$work/openbox.log" >&2; fail "openbox ended"; }
+  return 1
+}
+wait_for wm_ready || { cat "$work/openbox.log" >&2; fail "openbox did not start"; }
 
 # Runs /usr/bin/pvedit as USER with HOME, opening the example drive, and closes it as a hand
 # would (Alt+F4 through the window manager), so that it writes its settings.
