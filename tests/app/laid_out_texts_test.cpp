@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 
 #include "app_fixture.h"
@@ -48,6 +49,36 @@ TEST(LaidOutTexts, DrawTheSamePixelsAsDrawTextAndFollowTheFont) {
             EXPECT_EQ(drawn, expected) << t.toStdString() << " at " << pixels << " px";
             // A text kept from another size would place the monitor's labels wrongly.
             EXPECT_EQ(texts.get(t, font).advance, fm.horizontalAdvance(t));
+        }
+    }
+}
+
+// The monitor's values: a label's look, right- or left-aligned, in its own colour and font,
+// whatever width the label is given.
+TEST(LaidOutTexts, GlyphLabelsLookAsLabelsDo) {
+    application();
+    for (const Qt::Alignment align : {Qt::AlignRight | Qt::AlignTop, Qt::AlignLeft | Qt::AlignTop,
+                                      Qt::AlignLeft | Qt::AlignVCenter}) {
+        for (int pixels : {16, 27}) {
+            for (const QString& t :
+                 {QStringLiteral("  88.8"), QStringLiteral("-1.25"), QStringLiteral("12000"),
+                  QStringLiteral("+0,47"), QStringLiteral("ブースト"), QStringLiteral("1.2 km")}) {
+                QLabel label(t);
+                GlyphLabel glyphs(t);
+                for (QLabel* l : {&label, static_cast<QLabel*>(&glyphs)}) {
+                    l->setTextFormat(Qt::PlainText);
+                    QFont f = l->font();
+                    f.setPixelSize(pixels);
+                    l->setFont(f);
+                    QPalette p = l->palette();
+                    p.setColor(QPalette::WindowText, QColor(0, 128, 0));
+                    l->setPalette(p);
+                    l->setAlignment(align);
+                    l->setGeometry(0, 0, 150, pixels * 2);
+                }
+                EXPECT_EQ(glyphs.grab().toImage(), label.grab().toImage())
+                    << t.toStdString() << " at " << pixels << " px, alignment " << align;
+            }
         }
     }
 }

@@ -121,7 +121,8 @@ Tmntdlg::Tmntdlg(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowStaysOn
     fill->addWidget(pbmnt);
 
     for (int row = 0; row < kMonitorRows; ++row) {
-        auto* l = new QLabel(QString::fromLatin1(kMonitorBlank), pbmnt);
+        auto* l = new GlyphLabel(QString::fromLatin1(kMonitorBlank), pbmnt);
+        l->setTextFormat(Qt::PlainText);
         l->setObjectName(QString::fromLatin1(kLabelNames[row]));
         QFont f = l->font();
         f.setPixelSize(16);
@@ -270,7 +271,9 @@ void Tmntdlg::place_value_label(int row) {
     QLabel* l = value_labels[static_cast<size_t>(row)];
     // The leading blanks that pad a value need no room: right-aligned, they would only be cut.
     const int width = std::max(right - c.values, value_width(l->text().trimmed(), right - c.values));
-    l->setGeometry(right - width, row * c.row_height + 10, width, c.value_height);
+    // A fixed size, so that a new value asks no layout of the panel at every poll.
+    l->setFixedSize(width, c.value_height);
+    l->move(right - width, row * c.row_height + 10);
 }
 
 // A value's width, measured only when it could be wider than `room`: the sum of its

@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QItemSelectionModel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -63,9 +64,14 @@ TableList* make_list(QWidget* parent, const char* name) {
     return l;
 }
 
+// Asked at every poll. In these lists of single selection the selected row is nearly always
+// the current one; otherwise the selection's first range tells.
 int selected_row(const QListWidget* list) {
-    const auto items = list->selectedItems();
-    return items.isEmpty() ? -1 : list->row(items.first());
+    const QItemSelectionModel* model = list->selectionModel();
+    const int current = list->currentRow();
+    if (current >= 0 && model->isRowSelected(current, QModelIndex())) return current;
+    const QItemSelection s = model->selection();
+    return s.isEmpty() ? -1 : s.first().top();
 }
 
 Axis* axis_of(int map_id) {
