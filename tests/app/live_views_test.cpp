@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPaintEvent>
+#include <QPainter>
+#include <QRandomGenerator>
 #include <QTest>
 #include <QTimer>
 
@@ -128,6 +130,31 @@ TEST_F(LiveViewsTest, CursorFollowsThePollsAndRepaintsOnlyTheBlocksItLeavesAndEn
     main->findChild<QTimer*>(QStringLiteral("linktimer"))->stop();
     poll(255, 100);
     EXPECT_GT(pixels(5, 5, kRed), 0) << "drawn again though it has not moved";
+}
+
+// The cursor's lines are filled as rectangles: each must invert exactly the pixels that a
+// 2-pixel line drawn over the cell inverts, whichever way it runs.
+TEST(CursorLines, FillTheLinesPixels) {
+    QImage cell(40, 30, QImage::Format_RGB32);
+    QRandomGenerator noise(7);
+    for (int y = 0; y < cell.height(); ++y)
+        for (int x = 0; x < cell.width(); ++x) cell.setPixel(x, y, noise.generate() | 0xff000000u);
+    for (const Segment s : {Segment{1, 1, 32, 1}, Segment{32, 1, 1, 1}, Segment{1, 1, 1, 22},
+                            Segment{6, 22, 6, 1}, Segment{1, 22, 32, 22}, Segment{5, 5, 5, 5}}) {
+        QImage drawn = cell, filled = cell;
+        {
+            QPainter p(&drawn);
+            p.setPen(QPen(QColor(255, 0, 0), 2));
+            p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+            p.drawLine(s.x1, s.y1, s.x2, s.y2);
+        }
+        {
+            QPainter p(&filled);
+            p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+            p.fillRect(cursor_line_pixels(s), QColor(255, 0, 0));
+        }
+        EXPECT_EQ(filled, drawn) << s.x1 << "," << s.y1 << " to " << s.x2 << "," << s.y2;
+    }
 }
 
 TEST_F(LiveViewsTest, ExpiringTraceMarksRepaintWithTheBlocks) {

@@ -304,9 +304,9 @@ void Tmntdlg::SetView() {
 void Tmntdlg::pbmntPaint(const QRect& dirty) {
     QPainter p(pbmnt);
     p.setFont(pbmnt->font());
-    const QFontMetrics fm(pbmnt->font());
-    const int h = fm.height();
-    const int x2 = unit_column();
+    const Columns& c = columns();
+    const int h = c.row_height;
+    const int x2 = c.units;
     const bool rpm = rev_is_rpm();
     painted_rpm_ = rpm;
     painted_unit_ = pv::data.pressure_unit;

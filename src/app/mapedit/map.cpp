@@ -573,12 +573,13 @@ CursorGrid Tmap::cursor_grid() const {
 
 void Tmap::apply_cursor_update(const CursorUpdate& u) {
     if (u.select) sgmap->select_cells(u.selection);
-    // The cells repaint on their own: the rest of the grid stays as it is.
+    // The cells repaint on their own, in one update: the rest of the grid stays as it is.
+    QRegion cells;
     for (int k = 0; k < u.repaint_count; ++k) {
         const GridCell c = u.repaint[static_cast<size_t>(k)];
-        sgmap->viewport()->update(
-            sgmap->visualRect(sgmap->cells()->index(c.row - 1, c.column - 1)));
+        cells += sgmap->visualRect(sgmap->cells()->index(c.row - 1, c.column - 1));
     }
+    if (!cells.isEmpty()) sgmap->viewport()->update(cells);
 }
 
 void Tmap::UpdateLiveCursor() {
@@ -620,11 +621,20 @@ QColor pen_colour(CursorPen pen) {
     }
 }
 
-void stroke(QPainter* p, const CursorLines& lines) {
-    for (int k = 0; k < lines.count; ++k) {
-        const Segment& s = lines.lines[static_cast<size_t>(k)];
-        p->drawLine(s.x1, s.y1, s.x2, s.y2);
-    }
+}  // namespace
+
+// The pixels a 2-pixel pen with square caps covers along an upright or level segment. Filled
+// as a rectangle, a cursor line is the drawn line's pixels at a fraction of the stroking.
+QRect cursor_line_pixels(const Segment& s) {
+    return QRect(QPoint(std::min(s.x1, s.x2) - 1, std::min(s.y1, s.y2) - 1),
+                 QPoint(std::max(s.x1, s.x2), std::max(s.y1, s.y2)));
+}
+
+namespace {
+
+void stroke(QPainter* p, const CursorLines& lines, const QColor& colour) {
+    for (int k = 0; k < lines.count; ++k)
+        p->fillRect(cursor_line_pixels(lines.lines[static_cast<size_t>(k)]), colour);
 }
 
 }  // namespace
@@ -641,18 +651,14 @@ void Tmap::paint_cursors(QPainter* p, const QRect& r, int column, int row) const
     if (live_shown && in_cursor_block(live_c, column, row)) {
         const CursorPen pen = live_cursor_pen(group_index());
         p->save();
-        p->setPen(QPen(pen_colour(pen), 2));
         // Drawn over the cell's own pixels, which the next repaint of the cell restores.
         p->setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-        stroke(p, cursor_lines(live_c, column, row, cell, one_row));
+        stroke(p, cursor_lines(live_c, column, row, cell, one_row), pen_colour(pen));
         p->restore();
     }
     const CursorRecord& other = cursors.compare_cursor;
     if (state.log_link && state.other_log_open && in_cursor_block(other, column, row)) {
-        p->save();
-        p->setPen(QPen(pen_colour(CursorPen::magenta), 2));
-        stroke(p, cursor_lines(other, column, row, cell, one_row));
-        p->restore();
+        stroke(p, cursor_lines(other, column, row, cell, one_row), pen_colour(CursorPen::magenta));
     }
 }
 

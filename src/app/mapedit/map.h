@@ -166,4 +166,7 @@ class Tmap : public QMdiSubWindow, public DocumentViews, public LiveViews {
     QSplitter* body_ = nullptr;
 };
 
+// The pixels a cursor line covers in the grid (the 2-pixel pen of its drawing).
+QRect cursor_line_pixels(const Segment& s);
+
 }  // namespace pv
