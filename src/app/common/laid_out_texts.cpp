@@ -75,9 +75,8 @@ bool GlyphLabel::composes(const QString& text) {
                     fm.horizontalAdvance(QString(a)) + fm.horizontalAdvance(QString(b)))
                     composing_ = false;
     }
-    return composing_ && std::all_of(text.begin(), text.end(), [](QChar ch) {
-               return kNumberCharacters.contains(ch);
-           });
+    return composing_ && std::all_of(text.begin(), text.end(),
+                                     [](QChar ch) { return kNumberCharacters.contains(ch); });
 }
 
 }  // namespace pv

@@ -270,7 +270,8 @@ void Tmntdlg::place_value_label(int row) {
     const int right = c.units - c.blank;
     QLabel* l = value_labels[static_cast<size_t>(row)];
     // The leading blanks that pad a value need no room: right-aligned, they would only be cut.
-    const int width = std::max(right - c.values, value_width(l->text().trimmed(), right - c.values));
+    const int width =
+        std::max(right - c.values, value_width(l->text().trimmed(), right - c.values));
     // A fixed size, so that a new value asks no layout of the panel at every poll.
     l->setFixedSize(width, c.value_height);
     l->move(right - width, row * c.row_height + 10);

@@ -3,15 +3,15 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSplitter>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <functional>
 
@@ -632,7 +632,7 @@ QRect cursor_line_pixels(const Segment& s) {
 
 namespace {
 
-void stroke(QPainter* p, const CursorLines& lines, const QColor& colour) {
+void draw_lines(QPainter* p, const CursorLines& lines, const QColor& colour) {
     for (int k = 0; k < lines.count; ++k)
         p->fillRect(cursor_line_pixels(lines.lines[static_cast<size_t>(k)]), colour);
 }
@@ -653,12 +653,13 @@ void Tmap::paint_cursors(QPainter* p, const QRect& r, int column, int row) const
         p->save();
         // Drawn over the cell's own pixels, which the next repaint of the cell restores.
         p->setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-        stroke(p, cursor_lines(live_c, column, row, cell, one_row), pen_colour(pen));
+        draw_lines(p, cursor_lines(live_c, column, row, cell, one_row), pen_colour(pen));
         p->restore();
     }
     const CursorRecord& other = cursors.compare_cursor;
     if (state.log_link && state.other_log_open && in_cursor_block(other, column, row)) {
-        stroke(p, cursor_lines(other, column, row, cell, one_row), pen_colour(CursorPen::magenta));
+        draw_lines(p, cursor_lines(other, column, row, cell, one_row),
+                   pen_colour(CursorPen::magenta));
     }
 }
 
