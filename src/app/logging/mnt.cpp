@@ -317,8 +317,8 @@ void Tmntdlg::pbmntPaint(const QRect& dirty) {
         if (!dirty.intersects(QRect(0, y, pbmnt->width(), h))) continue;
         const MonitorRowText t = monitor_row_text(row, pv::data.pressure_unit, rpm);
         p.setPen(row_colour(t.colour));
-        // Between the name and the unit stands the value: its repaint draws neither, as
-        // neither reaches into it (a few pixels' margin for glyphs that overhang).
+        // Between the name and the unit stands the value: its repaint draws only a text that
+        // reaches into it, as a long name may (a few pixels' margin for glyphs that overhang).
         const auto draw = [&](int x, const QString& text) {
             const LaidOutTexts::Text& laid = row_texts_.get(text, pbmnt->font());
             if (dirty.intersects(QRect(x - 4, y, laid.advance + 8, h)))
